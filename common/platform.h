@@ -1,0 +1,54 @@
+// The platform layer shared by the programs: raw file handles for the
+// streams, directory listing for wildcard expansion, and a few path tests.
+// Only the platform files implement these; the programs never call the
+// operating system directly for what is declared here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace suite::platform {
+
+using Handle = std::intptr_t;
+constexpr Handle NO_HANDLE = -1;
+
+enum class OpenFailure { none, no_such_file, path_not_found, permission_denied, too_many_open, other };
+
+Handle standard_input_handle();
+Handle standard_output_handle();
+Handle standard_error_handle();
+
+// Opens an existing file for reading. A folder is refused, as on the
+// console platform.
+Handle open_for_reading(const std::string& path);
+// Creates a file or opens an existing one for writing; truncates it when
+// asked. A folder is refused.
+Handle open_for_writing(const std::string& path, bool truncate);
+// Kind of the last failure of an open, for callers that must tell them apart.
+OpenFailure last_open_failure();
+// Reads up to size bytes; returns the count, 0 at the end or on an error.
+std::size_t read_bytes(Handle handle, char* buffer, std::size_t size);
+// Writes every byte it can; returns the count written.
+std::size_t write_bytes(Handle handle, const char* data, std::size_t size);
+bool seek_to_start(Handle handle);
+bool truncate_to_empty(Handle handle);
+void close_handle(Handle handle);
+
+// True when both name the same file (same device and inode).
+bool same_file(Handle handle, const std::string& path);
+bool path_exists(const std::string& path);
+bool delete_file(const std::string& path);
+
+struct DirectoryEntry {
+  std::string name;
+  bool is_directory = false;
+};
+
+// Lists a folder ("" means the current one) in the platform's own order,
+// "." and ".." included when the platform lists them. False when the
+// folder cannot be read.
+bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries);
+
+}  // namespace suite::platform

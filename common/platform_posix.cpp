@@ -1,0 +1,125 @@
+// POSIX implementation of the shared platform layer.
+#include "common/platform.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace suite::platform {
+
+namespace {
+
+OpenFailure last_failure = OpenFailure::none;
+
+OpenFailure failure_from_errno(int error) {
+  switch (error) {
+    case ENOENT: return OpenFailure::no_such_file;
+    case ENOTDIR: return OpenFailure::path_not_found;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return OpenFailure::permission_denied;
+    case EMFILE:
+    case ENFILE: return OpenFailure::too_many_open;
+    default: return OpenFailure::other;
+  }
+}
+
+Handle finish_open(int fd) {
+  if (fd < 0) {
+    last_failure = failure_from_errno(errno);
+    return NO_HANDLE;
+  }
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    last_failure = OpenFailure::permission_denied;
+    return NO_HANDLE;
+  }
+  last_failure = OpenFailure::none;
+  return fd;
+}
+
+}  // namespace
+
+Handle standard_input_handle() { return STDIN_FILENO; }
+Handle standard_output_handle() { return STDOUT_FILENO; }
+Handle standard_error_handle() { return STDERR_FILENO; }
+
+Handle open_for_reading(const std::string& path) {
+  return finish_open(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+Handle open_for_writing(const std::string& path, bool truncate) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+  return finish_open(::open(path.c_str(), flags, 0666));
+}
+
+OpenFailure last_open_failure() { return last_failure; }
+
+std::size_t read_bytes(Handle handle, char* buffer, std::size_t size) {
+  for (;;) {
+    ssize_t got = ::read(static_cast<int>(handle), buffer, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return 0;
+  }
+}
+
+std::size_t write_bytes(Handle handle, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return done;
+}
+
+bool seek_to_start(Handle handle) { return ::lseek(static_cast<int>(handle), 0, SEEK_SET) == 0; }
+
+bool truncate_to_empty(Handle handle) { return ::ftruncate(static_cast<int>(handle), 0) == 0; }
+
+void close_handle(Handle handle) {
+  if (handle != NO_HANDLE) ::close(static_cast<int>(handle));
+}
+
+bool same_file(Handle handle, const std::string& path) {
+  struct stat open_info, path_info;
+  if (fstat(static_cast<int>(handle), &open_info) != 0) return false;
+  if (stat(path.c_str(), &path_info) != 0) return false;
+  return open_info.st_dev == path_info.st_dev && open_info.st_ino == path_info.st_ino;
+}
+
+bool path_exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return false;
+  while (struct dirent* item = readdir(dir)) {
+    DirectoryEntry entry;
+    entry.name = item->d_name;
+    if (item->d_type == DT_DIR) {
+      entry.is_directory = true;
+    } else if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {
+      struct stat info;
+      std::string full = folder.empty() ? entry.name : folder + "/" + entry.name;
+      entry.is_directory = stat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+    entries.push_back(std::move(entry));
+  }
+  closedir(dir);
+  return true;
+}
+
+}  // namespace suite::platform

@@ -1,0 +1,270 @@
+#include "common/streams.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace suite {
+
+// ---------------------------------------------------------------- input
+
+InputStream::~InputStream() { close(); }
+
+void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
+  close();
+  handle_ = handle;
+  owned_ = owned;
+  mode_ = mode;
+  if (!buffer_) buffer_ = std::make_unique<char[]>(BLOCK_SIZE);
+  position_ = filled_ = 0;
+  source_done_ = end_seen_ = false;
+}
+
+bool InputStream::open(const std::string& path, StreamMode mode) {
+  platform::Handle handle = platform::open_for_reading(path);
+  if (handle == platform::NO_HANDLE) return false;
+  reset(handle, true, mode);
+  return true;
+}
+
+void InputStream::attach(platform::Handle handle, StreamMode mode) { reset(handle, false, mode); }
+
+void InputStream::close() {
+  if (owned_) platform::close_handle(handle_);
+  handle_ = platform::NO_HANDLE;
+  owned_ = false;
+  position_ = filled_ = 0;
+}
+
+// Applies the text-mode reading rules to freshly read bytes in place:
+// everything from the first Ctrl-Z on is dropped (and the source counts as
+// finished), and every carriage return is removed. Returns the new size.
+std::size_t InputStream::convert_text(char* data, std::size_t size) {
+  if (void* stop = std::memchr(data, CTRL_Z, size)) {
+    size = static_cast<std::size_t>(static_cast<char*>(stop) - data);
+    source_done_ = true;
+  }
+  char* cr = static_cast<char*>(std::memchr(data, '\r', size));
+  if (cr == nullptr) return size;
+  char* out = cr;
+  const char* end = data + size;
+  for (const char* in = cr + 1; in < end; ++in) {
+    if (*in != '\r') *out++ = *in;
+  }
+  return static_cast<std::size_t>(out - data);
+}
+
+bool InputStream::refill() {
+  if (!is_open()) {
+    end_seen_ = true;
+    return false;
+  }
+  if (position_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + position_, filled_ - position_);
+    filled_ -= position_;
+    position_ = 0;
+  }
+  while (!source_done_ && filled_ < BLOCK_SIZE) {
+    char* target = buffer_.get() + filled_;
+    std::size_t got = platform::read_bytes(handle_, target, BLOCK_SIZE - filled_);
+    if (got == 0) {
+      source_done_ = true;
+      break;
+    }
+    if (mode_ == StreamMode::text) got = convert_text(target, got);
+    if (got > 0) {
+      filled_ += got;
+      return true;
+    }
+  }
+  if (filled_ > position_) return true;
+  end_seen_ = true;
+  return false;
+}
+
+int InputStream::get_after_refill() {
+  if (!refill()) return END;
+  return static_cast<unsigned char>(buffer_[position_++]);
+}
+
+std::size_t InputStream::read_line(char* buffer, std::size_t size) {
+  if (size == 0) return 0;
+  std::size_t wanted = size - 1;
+  std::size_t copied = 0;
+  while (copied < wanted) {
+    if (position_ == filled_ && !refill()) break;
+    std::size_t available = filled_ - position_;
+    std::size_t take = wanted - copied < available ? wanted - copied : available;
+    const char* from = buffer_.get() + position_;
+    const void* newline = std::memchr(from, '\n', take);
+    if (newline != nullptr) take = static_cast<std::size_t>(static_cast<const char*>(newline) - from) + 1;
+    std::memcpy(buffer + copied, from, take);
+    copied += take;
+    position_ += take;
+    if (newline != nullptr) break;
+  }
+  buffer[copied] = '\0';
+  return copied;
+}
+
+std::size_t InputStream::read(char* buffer, std::size_t size) {
+  std::size_t copied = 0;
+  while (copied < size) {
+    if (position_ == filled_ && !refill()) break;
+    std::size_t available = filled_ - position_;
+    std::size_t take = size - copied < available ? size - copied : available;
+    std::memcpy(buffer + copied, buffer_.get() + position_, take);
+    copied += take;
+    position_ += take;
+  }
+  return copied;
+}
+
+bool InputStream::rewind() {
+  if (!is_open() || !platform::seek_to_start(handle_)) return false;
+  position_ = filled_ = 0;
+  source_done_ = end_seen_ = false;
+  return true;
+}
+
+// ---------------------------------------------------------------- output
+
+OutputStream::~OutputStream() { close(); }
+
+void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
+  close();
+  handle_ = handle;
+  owned_ = owned;
+  mode_ = mode;
+  unbuffered_ = false;
+  truncate_pending_ = false;
+  if (!buffer_) buffer_ = std::make_unique<char[]>(BLOCK_SIZE);
+  filled_ = 0;
+}
+
+bool OutputStream::open(const std::string& path, StreamMode mode, Truncation truncation) {
+  bool truncate_now = truncation == Truncation::now;
+  platform::Handle handle = platform::open_for_writing(path, truncate_now);
+  if (handle == platform::NO_HANDLE) return false;
+  reset(handle, true, mode);
+  truncate_pending_ = !truncate_now;
+  return true;
+}
+
+void OutputStream::attach(platform::Handle handle, StreamMode mode, bool unbuffered) {
+  reset(handle, false, mode);
+  unbuffered_ = unbuffered;
+}
+
+void OutputStream::close() {
+  if (!is_open()) return;
+  flush();
+  if (owned_) platform::close_handle(handle_);
+  handle_ = platform::NO_HANDLE;
+  owned_ = false;
+  truncate_pending_ = false;
+}
+
+void OutputStream::begin_output() {
+  if (!truncate_pending_) return;
+  truncate_pending_ = false;
+  platform::truncate_to_empty(handle_);
+}
+
+void OutputStream::write_raw(const char* data, std::size_t size) {
+  if (filled_ + size > BLOCK_SIZE) flush_buffer();
+  if (size >= BLOCK_SIZE) {
+    platform::write_bytes(handle_, data, size);
+    return;
+  }
+  std::memcpy(buffer_.get() + filled_, data, size);
+  filled_ += size;
+}
+
+void OutputStream::write(const char* data, std::size_t size) {
+  if (!is_open()) return;
+  if (truncate_pending_) begin_output();
+  if (mode_ == StreamMode::binary) {
+    write_raw(data, size);
+  } else {
+    const char* end = data + size;
+    while (data < end) {
+      const char* newline = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+      if (newline == nullptr) {
+        write_raw(data, static_cast<std::size_t>(end - data));
+        break;
+      }
+      write_raw(data, static_cast<std::size_t>(newline - data));
+      write_raw("\r\n", 2);
+      data = newline + 1;
+    }
+  }
+  if (unbuffered_) flush();
+}
+
+void OutputStream::write_c_string(const char* text) { write(text, std::strlen(text)); }
+
+void OutputStream::print(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  vprint(format, arguments);
+  va_end(arguments);
+}
+
+void OutputStream::vprint(const char* format, va_list arguments) {
+  char small[512];
+  va_list copy;
+  va_copy(copy, arguments);
+  int length = std::vsnprintf(small, sizeof small, format, arguments);
+  if (length < 0) {
+    va_end(copy);
+    return;
+  }
+  if (static_cast<std::size_t>(length) < sizeof small) {
+    write(small, static_cast<std::size_t>(length));
+  } else {
+    std::vector<char> large(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(large.data(), large.size(), format, copy);
+    write(large.data(), static_cast<std::size_t>(length));
+  }
+  va_end(copy);
+}
+
+void OutputStream::flush_buffer() {
+  if (filled_ > 0) platform::write_bytes(handle_, buffer_.get(), filled_);
+  filled_ = 0;
+}
+
+// A file whose truncation is still pending is left as it was: nothing has
+// been written to it.
+void OutputStream::flush() {
+  if (!is_open()) return;
+  flush_buffer();
+}
+
+// ---------------------------------------------------------------- standard streams
+
+namespace {
+
+// Constructed before main, so their destructors (which flush) run after
+// every exit handler that the program registers.
+struct StandardStreams {
+  InputStream input;
+  OutputStream output;
+  OutputStream error;
+  StandardStreams() {
+    input.attach(platform::standard_input_handle(), StreamMode::text);
+    output.attach(platform::standard_output_handle(), StreamMode::text);
+    error.attach(platform::standard_error_handle(), StreamMode::text, true);
+  }
+};
+
+StandardStreams standard_streams;
+
+}  // namespace
+
+InputStream& standard_input() { return standard_streams.input; }
+OutputStream& standard_output() { return standard_streams.output; }
+OutputStream& standard_error() { return standard_streams.error; }
+
+}  // namespace suite

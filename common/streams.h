@@ -1,0 +1,144 @@
+// Buffered input and output streams with the suite's text-mode rules.
+//
+// Text mode, on every platform: reading drops every carriage-return byte and
+// ends the input at the first Ctrl-Z byte (0x1A); writing turns every line
+// feed into a carriage return and line feed. Binary mode moves bytes
+// unchanged. The conversions are applied to whole buffer blocks, so reading
+// a byte or a line never costs a system call of its own.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/platform.h"
+
+namespace suite {
+
+enum class StreamMode { text, binary };
+
+constexpr char CTRL_Z = 0x1A;
+
+class InputStream {
+ public:
+  static constexpr int END = -1;
+  static constexpr std::size_t BLOCK_SIZE = 256 * 1024;
+
+  InputStream() = default;
+  ~InputStream();
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
+
+  // Opens a file; on failure the stream stays closed and false is returned.
+  bool open(const std::string& path, StreamMode mode);
+  // Reads from an existing handle that the stream does not own.
+  void attach(platform::Handle handle, StreamMode mode);
+  void close();
+  bool is_open() const { return handle_ != platform::NO_HANDLE; }
+  platform::Handle handle() const { return handle_; }
+
+  // The next byte (0 to 255), or END.
+  int get() {
+    if (position_ < filled_) return static_cast<unsigned char>(buffer_[position_++]);
+    return get_after_refill();
+  }
+  // Reads like the C library's line reader: at most size - 1 bytes, stopping
+  // after the first line feed, which is kept; a NUL follows the bytes read.
+  // Returns the number of bytes read; 0 means nothing was read (end of input).
+  std::size_t read_line(char* buffer, std::size_t size);
+  // Reads up to size bytes; fewer only at the end of the input.
+  std::size_t read(char* buffer, std::size_t size);
+  // The end-of-file indicator: set once a read has met the end of the input.
+  bool end_seen() const { return end_seen_; }
+  // Goes back to the start of a file and clears the end-of-file indicator.
+  bool rewind();
+
+  // Direct access to the bytes already converted and waiting in the buffer.
+  const char* buffered_data() const { return buffer_.get() + position_; }
+  std::size_t buffered_size() const { return filled_ - position_; }
+  void consume(std::size_t count) { position_ += count; }
+  // Brings more bytes into the buffer; false (and the end-of-file indicator
+  // set) when the input has none left. Bytes still waiting are kept.
+  bool refill();
+
+ private:
+  int get_after_refill();
+  void reset(platform::Handle handle, bool owned, StreamMode mode);
+  std::size_t convert_text(char* data, std::size_t size);
+
+  platform::Handle handle_ = platform::NO_HANDLE;
+  bool owned_ = false;
+  StreamMode mode_ = StreamMode::text;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t position_ = 0;
+  std::size_t filled_ = 0;
+  bool source_done_ = false;  // the handle gave its last byte, or Ctrl-Z was met
+  bool end_seen_ = false;
+};
+
+class OutputStream {
+ public:
+  static constexpr std::size_t BLOCK_SIZE = 256 * 1024;
+  enum class Truncation { now, when_output_begins };
+
+  OutputStream() = default;
+  ~OutputStream();
+  OutputStream(const OutputStream&) = delete;
+  OutputStream& operator=(const OutputStream&) = delete;
+
+  // Creates the file or opens it for writing. With when_output_begins the
+  // file's old content stays until begin_output() or the first write.
+  bool open(const std::string& path, StreamMode mode, Truncation truncation = Truncation::now);
+  // Writes to an existing handle that the stream does not own.
+  void attach(platform::Handle handle, StreamMode mode, bool unbuffered = false);
+  void close();
+  bool is_open() const { return handle_ != platform::NO_HANDLE; }
+  platform::Handle handle() const { return handle_; }
+
+  // Truncates a file opened with when_output_begins, once.
+  void begin_output();
+
+  void put(char c) {
+    if (truncate_pending_) begin_output();
+    if (mode_ == StreamMode::text && c == '\n') {
+      if (filled_ + 2 > BLOCK_SIZE) flush_buffer();
+      buffer_[filled_++] = '\r';
+    } else if (filled_ == BLOCK_SIZE) {
+      flush_buffer();
+    }
+    buffer_[filled_++] = c;
+    if (unbuffered_) flush();
+  }
+  void write(const char* data, std::size_t size);
+  void write(std::string_view text) { write(text.data(), text.size()); }
+  // Writes a NUL-terminated string up to its NUL.
+  void write_c_string(const char* text);
+  // Formats like the C library's printf.
+  void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void vprint(const char* format, va_list arguments);
+  void flush();
+
+ private:
+  void reset(platform::Handle handle, bool owned, StreamMode mode);
+  void flush_buffer();
+  void write_raw(const char* data, std::size_t size);
+
+  platform::Handle handle_ = platform::NO_HANDLE;
+  bool owned_ = false;
+  bool unbuffered_ = false;
+  bool truncate_pending_ = false;
+  StreamMode mode_ = StreamMode::text;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t filled_ = 0;
+};
+
+// The three standard streams, always in text mode. Standard error writes
+// through at once. They are flushed when the program ends normally or
+// through exit(), after every exit handler the program registered.
+InputStream& standard_input();
+OutputStream& standard_output();
+OutputStream& standard_error();
+
+}  // namespace suite

@@ -1,0 +1,298 @@
+#include "tests/support/run_program.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace suite_test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void set_limit(int resource, const std::optional<unsigned long>& value) {
+  if (!value) return;
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = *value;
+  setrlimit(resource, &limit);
+}
+
+[[noreturn]] void exec_program(const std::string& name, const std::vector<std::string>& arguments) {
+  std::string path = program_path(name);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  _exit(127);
+}
+
+void set_nonblocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+// Reads what is available from fd into sink; returns false at its end.
+bool drain(int fd, std::string& sink) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+      sink.append(buffer, static_cast<std::size_t>(got));
+      continue;
+    }
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return true;
+    return false;
+  }
+}
+
+void record_status(int wait_status, RunResult& result) {
+  if (WIFEXITED(wait_status)) {
+    result.status = WEXITSTATUS(wait_status);
+  } else if (WIFSIGNALED(wait_status)) {
+    result.status = -1;
+    result.signal = WTERMSIG(wait_status);
+  }
+}
+
+}  // namespace
+
+std::string program_path(const std::string& name) { return std::string(SUITE_BIN_DIR) + "/" + name; }
+
+RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
+                      const RunOptions& options) {
+  int in_pipe[2], out_pipe[2], err_pipe[2];
+  if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+  pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork");
+  if (pid == 0) {
+    setsid();
+    signal(SIGPIPE, SIG_DFL);
+    dup2(in_pipe[0], 0);
+    dup2(out_pipe[1], 1);
+    dup2(err_pipe[1], 2);
+    if (options.close_input) close(0);
+    for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
+    if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
+    set_limit(RLIMIT_AS, options.address_space_limit);
+    set_limit(RLIMIT_NOFILE, options.open_files_limit);
+    set_limit(RLIMIT_FSIZE, options.file_size_limit);
+    exec_program(name, arguments);
+  }
+  close(in_pipe[0]);
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  set_nonblocking(in_pipe[1]);
+  set_nonblocking(out_pipe[0]);
+  set_nonblocking(err_pipe[0]);
+
+  RunResult result;
+  std::size_t fed = 0;
+  int in_fd = in_pipe[1];
+  if (options.input.empty()) {
+    close(in_fd);
+    in_fd = -1;
+  }
+  bool out_open = true, err_open = true;
+  auto deadline = Clock::now() + std::chrono::seconds(options.timeout_seconds);
+  while (out_open || err_open) {
+    if (Clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      result.timed_out = true;
+      break;
+    }
+    struct pollfd fds[3];
+    int count = 0;
+    if (out_open) fds[count++] = {out_pipe[0], POLLIN, 0};
+    if (err_open) fds[count++] = {err_pipe[0], POLLIN, 0};
+    if (in_fd >= 0) fds[count++] = {in_fd, POLLOUT, 0};
+    poll(fds, static_cast<nfds_t>(count), 200);
+    for (int i = 0; i < count; ++i) {
+      if (fds[i].revents == 0) continue;
+      if (fds[i].fd == out_pipe[0]) out_open = drain(out_pipe[0], result.out);
+      else if (fds[i].fd == err_pipe[0]) err_open = drain(err_pipe[0], result.err);
+      else {
+        ssize_t put = write(in_fd, options.input.data() + fed, options.input.size() - fed);
+        if (put > 0) fed += static_cast<std::size_t>(put);
+        if ((put < 0 && errno != EAGAIN && errno != EINTR) || fed == options.input.size()) {
+          close(in_fd);
+          in_fd = -1;
+        }
+      }
+    }
+  }
+  if (in_fd >= 0) close(in_fd);
+  close(out_pipe[0]);
+  close(err_pipe[0]);
+  int wait_status = 0;
+  waitpid(pid, &wait_status, 0);
+  record_status(wait_status, result);
+  return result;
+}
+
+// ---------------------------------------------------------------- terminal
+
+TerminalSession::TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
+                                 const std::string& folder) {
+  int out_pipe[2], err_pipe[2];
+  if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+  struct winsize size = {};
+  size.ws_row = 25;
+  size.ws_col = 80;
+  pid_t pid = forkpty(&terminal_, nullptr, nullptr, &size);
+  if (pid < 0) throw std::runtime_error("forkpty");
+  if (pid == 0) {
+    dup2(out_pipe[1], 1);
+    dup2(err_pipe[1], 2);
+    for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+    exec_program(name, arguments);
+  }
+  pid_ = pid;
+  close(out_pipe[1]);
+  close(err_pipe[1]);
+  out_ = out_pipe[0];
+  err_ = err_pipe[0];
+  set_nonblocking(out_);
+  set_nonblocking(err_);
+  set_nonblocking(terminal_);
+}
+
+TerminalSession::~TerminalSession() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  for (int fd : {terminal_, out_, err_}) {
+    if (fd >= 0) close(fd);
+  }
+}
+
+void TerminalSession::pump(int timeout_ms) {
+  struct pollfd fds[3];
+  int count = 0;
+  if (out_ >= 0) fds[count++] = {out_, POLLIN, 0};
+  if (err_ >= 0) fds[count++] = {err_, POLLIN, 0};
+  if (terminal_ >= 0) fds[count++] = {terminal_, POLLIN, 0};
+  poll(fds, static_cast<nfds_t>(count), timeout_ms);
+  std::string echo;
+  if (out_ >= 0 && !drain(out_, result_.out)) {
+    close(out_);
+    out_ = -1;
+  }
+  if (err_ >= 0 && !drain(err_, result_.err)) {
+    close(err_);
+    err_ = -1;
+  }
+  // What the program writes to the terminal itself is read and dropped, so
+  // the terminal never blocks it.
+  if (terminal_ >= 0 && !drain(terminal_, echo)) {
+    close(terminal_);
+    terminal_ = -1;
+  }
+}
+
+bool TerminalSession::wait_for_error_text(const std::string& text, int timeout_seconds) {
+  auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
+  while (result_.err.find(text) == std::string::npos) {
+    if (Clock::now() > deadline) return false;
+    if (err_ < 0) return false;
+    pump(50);
+  }
+  // Give the program a moment to switch the terminal to raw mode after the
+  // prompt text was written.
+  usleep(100 * 1000);
+  return true;
+}
+
+void TerminalSession::type(const std::string& keys) {
+  if (terminal_ >= 0) {
+    ssize_t ignored = write(terminal_, keys.data(), keys.size());
+    (void)ignored;
+  }
+}
+
+RunResult TerminalSession::finish(int timeout_seconds) {
+  auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
+  int wait_status = 0;
+  for (;;) {
+    pump(50);
+    pid_t done = waitpid(pid_, &wait_status, WNOHANG);
+    if (done == pid_) break;
+    if (Clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &wait_status, 0);
+      result_.timed_out = true;
+      break;
+    }
+  }
+  pid_ = -1;
+  for (int i = 0; i < 20 && (out_ >= 0 || err_ >= 0); ++i) pump(20);
+  record_status(wait_status, result_);
+  return result_;
+}
+
+// ---------------------------------------------------------------- files
+
+TempFolder::TempFolder() {
+  std::string base = std::filesystem::temp_directory_path().string() + "/suite-test-XXXXXX";
+  std::vector<char> name(base.begin(), base.end());
+  name.push_back('\0');
+  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp");
+  path_ = name.data();
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  // Give back write permission first so read-only files and folders go too.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    chmod(it->path().c_str(), 0755);
+  }
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempFolder::write(const std::string& name, const std::string& bytes) const { write_file(file(name), bytes); }
+
+std::string TempFolder::read(const std::string& name) const { return read_file(file(name)); }
+
+bool TempFolder::exists(const std::string& name) const {
+  struct stat info;
+  return lstat(file(name).c_str(), &info) == 0;
+}
+
+std::vector<std::string> TempFolder::names() const {
+  std::vector<std::string> result;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    result.push_back(entry.path().filename().string());
+  }
+  std::sort(result.begin(), result.end());
+  return result;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace suite_test

@@ -1,0 +1,85 @@
+// Test helpers: run a built program with arguments, standard input, a
+// working folder and resource limits, and collect its output as bytes;
+// drive a program through a pseudo-terminal; make scratch folders.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace suite_test {
+
+struct RunOptions {
+  std::string input;                        // bytes fed to standard input
+  bool close_input = false;                 // start with standard input closed instead
+  std::string folder;                       // working folder; empty: the test's own
+  std::optional<unsigned long> address_space_limit;  // RLIMIT_AS in bytes
+  std::optional<unsigned long> open_files_limit;     // RLIMIT_NOFILE
+  std::optional<unsigned long> file_size_limit;      // RLIMIT_FSIZE in bytes
+  int timeout_seconds = 120;                // the program is killed after this
+};
+
+struct RunResult {
+  std::string out;
+  std::string err;
+  int status = -1;       // exit status 0 to 255, or -1 when ended by a signal
+  int signal = 0;        // the signal that ended it, if any
+  bool timed_out = false;
+};
+
+// Full path of a built program of the suite (<build>/bin/<name>).
+std::string program_path(const std::string& name);
+
+// Runs the program in a new session without a controlling terminal.
+RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
+                      const RunOptions& options = {});
+
+// A program running with a pseudo-terminal as its controlling terminal
+// (also its standard input); standard output and error go to pipes.
+class TerminalSession {
+ public:
+  TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
+                  const std::string& folder = "");
+  ~TerminalSession();
+  TerminalSession(const TerminalSession&) = delete;
+  TerminalSession& operator=(const TerminalSession&) = delete;
+
+  // Waits until the error stream holds the text (counted from the start of
+  // the run); false after the timeout.
+  bool wait_for_error_text(const std::string& text, int timeout_seconds = 20);
+  // Sends bytes as keys typed on the terminal.
+  void type(const std::string& keys);
+  // Waits for the program to end and returns everything it wrote.
+  RunResult finish(int timeout_seconds = 60);
+
+ private:
+  void pump(int timeout_ms);
+  int pid_ = -1;
+  int terminal_ = -1;
+  int out_ = -1;
+  int err_ = -1;
+  RunResult result_;
+};
+
+// A scratch folder, removed with everything in it when the object goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  void write(const std::string& name, const std::string& bytes) const;
+  std::string read(const std::string& name) const;
+  bool exists(const std::string& name) const;
+  std::vector<std::string> names() const;  // sorted entry names, "." and ".." left out
+
+ private:
+  std::string path_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+
+}  // namespace suite_test

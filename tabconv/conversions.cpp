@@ -1,6 +1,7 @@
 #include "tabconv/conversions.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace tabconv {
@@ -21,8 +22,8 @@ void write_spaces(suite::OutputStream& output, Column count) {
   }
 }
 
-// The column after a span of characters that holds no tab or space run of
-// interest: a newline in it starts the count again after itself.
+// The column after a span of characters copied as they are, each counting
+// one column; a newline in it starts the count again after itself.
 Column column_after(std::string_view span, Column column) {
   std::size_t newline = span.rfind('\n');
   if (newline == std::string_view::npos) return column + span.size();
@@ -79,7 +80,7 @@ class PackPass {
     Column run = column_ - written_;
     if (run >= 2) {
       write_copied(space + 1 - (run - carried_));
-      output_.put('	');
+      output_.put('\t');
       copy_from_ = space + 1;
       carried_ = 0;
     }
@@ -103,7 +104,7 @@ class PackPass {
   const TabStopTable& stops_;
   Column column_ = 0;   // position of the next input character
   Column written_ = 0;  // position up to which output is settled
-  Column carried_ = 0;
+  Column carried_ = 0;  // pending spaces that lie in earlier blocks
   const char* copy_from_ = nullptr;
 };
 

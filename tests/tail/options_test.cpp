@@ -11,15 +11,6 @@ class TakeOption : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TakeOption, BSwitchesByteModeInEitherCase) {
-  EXPECT_TRUE(tail::take_option("/b"));
-  EXPECT_TRUE(tail::settings.byte_mode);
-  tail::settings = tail::Settings();
-  EXPECT_TRUE(tail::take_option("-B"));
-  EXPECT_TRUE(tail::settings.byte_mode);
-  EXPECT_EQ(tail::settings.tail_count, 10);
-}
-
 TEST_F(TakeOption, NumbersReadLikeTheStringToIntegerConversion) {
   EXPECT_TRUE(tail::take_option("/5"));
   EXPECT_EQ(tail::settings.tail_count, 5);
@@ -40,12 +31,4 @@ TEST_F(TakeOption, ZeroMakesTheArgumentAFileName) {
   }
   EXPECT_EQ(tail::settings.tail_count, 10);
   EXPECT_FALSE(tail::settings.byte_mode);
-}
-
-TEST(HelpRequest, OnlyTheThreeForms) {
-  EXPECT_TRUE(tail::is_help_request("?"));
-  EXPECT_TRUE(tail::is_help_request("/?"));
-  EXPECT_TRUE(tail::is_help_request("-?"));
-  EXPECT_FALSE(tail::is_help_request("??"));
-  EXPECT_FALSE(tail::is_help_request("/?x"));
 }

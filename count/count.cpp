@@ -1,0 +1,55 @@
+#include "count/count.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "common/streams.h"
+
+namespace count {
+
+Counter counter;
+
+namespace {
+
+bool is_help_request(const std::string& argument) {
+  return argument == "?" || argument == "-?" || argument == "/?";
+}
+
+}  // namespace
+
+void print_banner() { suite::standard_error().write("\n\t\tCount 2.10 Text statistics for files\n"); }
+
+void usage_exit(int code) {
+  suite::OutputStream& err = suite::standard_error();
+  if (code == 1) err.write("\tError: No source file.\n\n");
+  if (code == 2) err.write("\tError: File not found.\n\n");
+  if (code != 2) {
+    err.write(
+        "\tUse:\tCount file(s)\n"
+        "\n"
+        "\tCount bytes, characters, letters, vowels, consonants, words, lines\n"
+        "sentences, words per sentence and letters per word. '*' and '?' are OK.");
+  }
+  std::exit(code);
+}
+
+void count_file(const std::string& name) {
+  suite::InputStream in;
+  if (!in.open(name, suite::StreamMode::binary)) usage_exit(2);
+  suite::standard_output().write(name + ":\n");
+  auto block = std::make_unique_for_overwrite<char[]>(READ_BLOCK_SIZE);
+  counter.begin_file();
+  while (std::size_t got = in.read(block.get(), READ_BLOCK_SIZE)) {
+    counter.add_block(reinterpret_cast<const unsigned char*>(block.get()), got);
+  }
+  counter.end_file();
+}
+
+void run(const std::vector<std::string>& arguments) {
+  if (!arguments.empty() && is_help_request(arguments[0])) usage_exit(0);
+  if (arguments.empty()) usage_exit(1);
+  for (const std::string& name : arguments) count_file(name);
+  suite::standard_output().write(format_report(counter.totals()));
+}
+
+}  // namespace count

@@ -1,0 +1,111 @@
+#include "count/counter.h"
+
+#include <array>
+#include <cinttypes>
+#include <cstdio>
+#include <vector>
+
+namespace count {
+
+namespace {
+
+// Each byte's classes, packed into one word of five 12-bit fields so that
+// one addition per byte counts them all. A field holds at most 4095 before
+// it must be moved to the totals.
+constexpr int FIELD_BITS = 12;
+constexpr std::size_t MAX_RUN = (1u << FIELD_BITS) - 1;
+constexpr std::uint64_t FIELD_MASK = (std::uint64_t{1} << FIELD_BITS) - 1;
+constexpr int CHARACTER_SHIFT = 0;
+constexpr int LETTER_SHIFT = FIELD_BITS;
+constexpr int VOWEL_SHIFT = 2 * FIELD_BITS;
+constexpr int SENTENCE_SHIFT = 3 * FIELD_BITS;
+constexpr int LINE_SHIFT = 4 * FIELD_BITS;
+
+constexpr bool is_letter(unsigned byte) { return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z'); }
+
+constexpr bool is_vowel(unsigned byte) {
+  for (const char* vowel = "AEIOUaeiou"; *vowel != '\0'; ++vowel) {
+    if (byte == static_cast<unsigned char>(*vowel)) return true;
+  }
+  return false;
+}
+
+constexpr bool is_sentence_end(unsigned byte) { return byte == '.' || byte == '!' || byte == '?'; }
+
+constexpr std::array<std::uint64_t, 256> make_class_table() {
+  std::array<std::uint64_t, 256> table{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    std::uint64_t classes = 0;
+    if (byte > ' ') classes |= std::uint64_t{1} << CHARACTER_SHIFT;
+    if (is_letter(byte)) classes |= std::uint64_t{1} << LETTER_SHIFT;
+    if (is_vowel(byte)) classes |= std::uint64_t{1} << VOWEL_SHIFT;
+    if (is_sentence_end(byte)) classes |= std::uint64_t{1} << SENTENCE_SHIFT;
+    if (byte == '\n') classes |= std::uint64_t{1} << LINE_SHIFT;
+    table[byte] = classes;
+  }
+  return table;
+}
+
+constexpr std::array<std::uint64_t, 256> CLASS_TABLE = make_class_table();
+
+std::uint64_t field(std::uint64_t packed, int shift) { return (packed >> shift) & FIELD_MASK; }
+
+}  // namespace
+
+void Counter::begin_file() { file_has_bytes_ = false; }
+
+void Counter::add_block(const unsigned char* data, std::size_t size) {
+  if (size == 0) return;
+  totals_.bytes += size;
+  file_has_bytes_ = true;
+  last_byte_ = data[size - 1];
+  std::uint64_t in_word = in_word_ ? 1 : 0;
+  std::uint64_t words = 0;
+  while (size > 0) {
+    std::size_t run = size < MAX_RUN ? size : MAX_RUN;
+    std::uint64_t packed = 0;
+    for (std::size_t i = 0; i < run; ++i) {
+      std::uint64_t classes = CLASS_TABLE[data[i]];
+      std::uint64_t is_character = classes & 1;
+      words += is_character & (in_word ^ 1);
+      in_word = is_character;
+      packed += classes;
+    }
+    totals_.characters += field(packed, CHARACTER_SHIFT);
+    totals_.letters += field(packed, LETTER_SHIFT);
+    totals_.vowels += field(packed, VOWEL_SHIFT);
+    totals_.sentences += field(packed, SENTENCE_SHIFT);
+    totals_.lines += field(packed, LINE_SHIFT);
+    data += run;
+    size -= run;
+  }
+  totals_.words += words;
+  in_word_ = in_word != 0;
+}
+
+void Counter::end_file() {
+  if (file_has_bytes_ && last_byte_ != '\n') ++totals_.lines;
+}
+
+std::string format_report(const Totals& totals) {
+  std::uint64_t words_per_sentence = totals.words / (totals.sentences == 0 ? 1 : totals.sentences);
+  std::uint64_t letters_per_word = totals.letters / (totals.words == 0 ? 1 : totals.words);
+  const char* format =
+      "\n%12" PRIu64 " Bytes."
+      "\n%12" PRIu64 " Characters (bytes higher than the space)."
+      "\n%12" PRIu64 " Letters    (A-Z,a-z)."
+      "\n%12" PRIu64 " Vowels     (A,E,I,O,U,a,e,i,o,u)."
+      "\n%12" PRIu64 " Consonants."
+      "\n%12" PRIu64 " Words      (sequences of characters)."
+      "\n%12" PRIu64 " Lines      (end with LF=^J=0x0A=10)."
+      "\n%12" PRIu64 " Sentences  (end with '.', '?' or '!')."
+      "\n%12" PRIu64 " Words per sentence."
+      "\n%12" PRIu64 " Letters per word.";
+  std::vector<char> text(1024);
+  int length = std::snprintf(text.data(), text.size(), format, totals.bytes, totals.characters, totals.letters,
+                             totals.vowels, totals.letters - totals.vowels, totals.words, totals.lines,
+                             totals.sentences, words_per_sentence, letters_per_word);
+  return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace count

@@ -20,10 +20,25 @@ bool bytes_equal_ignoring_case(const char* a, const char* b, std::int32_t length
   return true;
 }
 
+// Writes the run length as "%7d\t" would: right-aligned in seven columns
+// (wider when it needs more), then a tab.
+void write_count(std::int64_t count, suite::OutputStream& output) {
+  char text[24];
+  char* end = text + sizeof text;
+  char* p = end;
+  *--p = '\t';
+  do {
+    *--p = static_cast<char>('0' + count % 10);
+    count /= 10;
+  } while (count > 0);
+  while (end - p < 8) *--p = ' ';
+  output.write(p, static_cast<std::size_t>(end - p));
+}
+
 void emit_run(const LineBuffer& held, std::int64_t repeat_count, suite::OutputStream& output) {
   if (settings.line_filter == LineFilter::SINGLE_ONLY && repeat_count != 0) return;
   if (settings.line_filter == LineFilter::REPEATED_ONLY && repeat_count == 0) return;
-  if (settings.show_counts) output.print("%7lld\t", static_cast<long long>(repeat_count + 1));
+  if (settings.show_counts) write_count(repeat_count + 1, output);
   output.write(held.text, static_cast<std::size_t>(held.length));
 }
 

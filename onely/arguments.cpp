@@ -49,12 +49,24 @@ const char* message_for(int code) {
 
 char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// '-n': the text after the leading character read as a decimal, octal (0)
-// or hexadecimal (0x) integer, as far as the characters fit.
+// Reads an integer: decimal, octal after a leading 0, hexadecimal after 0x,
+// as far as the characters fit. A "0x" that no hexadecimal digit follows
+// is not a number.
+bool read_integer(const char* text, std::int32_t& value) {
+  suite::ParsedInteger number = suite::parse_integer(text, 0);
+  if (!number.has_digits) return false;
+  const char* digits = text;
+  while (suite::is_c_space(*digits)) ++digits;
+  if (*digits == '+' || *digits == '-') ++digits;
+  bool bare_hex_prefix = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X') && number.end == digits + 1;
+  if (bare_hex_prefix) return false;
+  value = number.value;
+  return true;
+}
+
+// '-n': the text after the leading character is the skip count.
 void take_skip_count(const std::string& argument) {
-  suite::ParsedInteger number = suite::parse_integer(argument.c_str() + 1, 0);
-  if (!number.has_digits) usage_exit(16, argument.substr(1));
-  settings.skip_count = number.value;
+  if (!read_integer(argument.c_str() + 1, settings.skip_count)) usage_exit(16, argument.substr(1));
 }
 
 void take_option(const std::string& argument) {
@@ -77,11 +89,7 @@ void take_option(const std::string& argument) {
 // '+n' sets the compare limit when the rest reads as a number; false when
 // it does not, and the argument is then a file name.
 bool take_compare_limit(const std::string& argument) {
-  if (argument.size() < 2 || argument[0] != '+') return false;
-  suite::ParsedInteger number = suite::parse_integer(argument.c_str() + 1, 0);
-  if (!number.has_digits) return false;
-  settings.compare_limit = number.value;
-  return true;
+  return argument.size() >= 2 && argument[0] == '+' && read_integer(argument.c_str() + 1, settings.compare_limit);
 }
 
 void open_source(const std::string& name) {

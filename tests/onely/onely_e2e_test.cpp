@@ -131,6 +131,10 @@ TEST(OnelyFiles, SourceAndDestination) {
   result = run_program("onely", {"+x"}, options);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, crlf("q\n"));
+  folder.write("+0x", "r\nr\n");
+  result = run_program("onely", {"+0x"}, options);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, crlf("r\n"));
 }
 
 TEST(OnelyErrors, HelpAndBadArguments) {
@@ -147,6 +151,12 @@ TEST(OnelyErrors, HelpAndBadArguments) {
   result = onely({"-Xyz"}, "");
   EXPECT_EQ(result.status, 4);
   EXPECT_EQ(result.err, error_text("Unknown option 'Xyz'.\n\n"));
+
+  // A hexadecimal prefix without a digit after it is not a number.
+  result = onely({"/0xg"}, "a\n");
+  EXPECT_EQ(result.status, 16);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, error_text("Bad number '0xg'.\n\n"));
 }
 
 TEST(OnelyErrors, FilesThatCannotBeOpened) {

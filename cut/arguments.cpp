@@ -1,0 +1,102 @@
+#include <cstdlib>
+
+#include "common/arguments.h"
+#include "cut/cut.h"
+
+namespace cut {
+
+Settings settings;
+PositionSet positions;
+
+namespace {
+
+const char* const VERSION = "2.10";
+
+void print_banner() {
+  suite::OutputStream& error = suite::standard_error();
+  error.print("\n\t\tCut %s.  ", VERSION);
+  error.write("Selects bytes, columns, fields or rows of text.\n");
+}
+
+void print_usage() {
+  suite::OutputStream& error = suite::standard_error();
+  error.write(
+      "\nUse:\tCut /{b|c|f|r}n1[-n2][,n3[-n4] ...] [/dc] [file]\n\n"
+      "\tPut in stdout the selected 'b'ytes, 'c'olumns, 'f'ields or 'r'ows\n"
+      "from stdin (or 'file').\n");
+  error.write(
+      "By default the field delimiter is the Tab character, but may be changed\n"
+      "to the character 'c' by using '/dc' or to the space with '/d\" \"'.\n");
+  error.print("\tBytes, columns, fields and rows must be between 1 and %d\n", MAX_POSITION);
+}
+
+const char* message_for(int code) {
+  switch (code) {
+    case 2: return "\nUnknown option.\n";
+    case 4: return "\nBad syntax.\n";
+    case 8: return "\nCould not open file.\n";
+    case 16: return "\nBad numeric value.\n";
+    default: return nullptr;
+  }
+}
+
+char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void take_mode(CutMode mode, const std::string& argument) {
+  if (settings.mode.has_value()) usage_exit(4);
+  settings.mode = mode;
+  if (!parse_ranges(argument.c_str() + 2, positions)) usage_exit(16);
+}
+
+// '/dc', or '/d' followed by an argument that is one blank. Returns how
+// many of the following arguments it consumed (next is null at the end).
+std::size_t take_delimiter(const std::string& argument, const std::string* next) {
+  if (settings.field_delimiter != '\t') usage_exit(4);
+  if (argument.size() == 3) {
+    settings.field_delimiter = argument[2];
+    return 0;
+  }
+  if (argument.size() == 2 && next != nullptr && *next == " ") {
+    settings.field_delimiter = ' ';
+    return 1;
+  }
+  usage_exit(4);
+}
+
+std::size_t take_option(const std::string& argument, const std::string* next) {
+  switch (upper_ascii(argument[1])) {
+    case '?': usage_exit(0);
+    case 'B': take_mode(CutMode::CUT_BYTES, argument); return 0;
+    case 'C': take_mode(CutMode::CUT_COLUMNS, argument); return 0;
+    case 'F': take_mode(CutMode::CUT_FIELDS, argument); return 0;
+    case 'R': take_mode(CutMode::CUT_ROWS, argument); return 0;
+    case 'D': return take_delimiter(argument, next);
+    default: usage_exit(2);
+  }
+}
+
+}  // namespace
+
+void usage_exit(int code) {
+  print_banner();
+  if (const char* message = message_for(code)) suite::standard_error().write_c_string(message);
+  print_usage();
+  std::exit(code);
+}
+
+void take_arguments(const std::vector<std::string>& arguments) {
+  bool have_file = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (suite::is_option_argument(argument)) {
+      i += take_option(argument, i + 1 < arguments.size() ? &arguments[i + 1] : nullptr);
+    } else {
+      if (have_file) usage_exit(4);
+      if (!suite::standard_input().open(argument, suite::StreamMode::text)) usage_exit(8);
+      have_file = true;
+    }
+  }
+  if (!settings.mode.has_value()) usage_exit(4);
+}
+
+}  // namespace cut

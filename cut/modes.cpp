@@ -1,0 +1,122 @@
+#include <algorithm>
+#include <cstring>
+
+#include "cut/cut.h"
+
+namespace cut {
+
+namespace {
+
+// The line buffer of the three line-based modes.
+char line_buffer[MAX_POSITION];
+
+// Writes the bytes of data[0..count) whose flags are set, in runs.
+void write_selected_bytes(const char* data, std::size_t count, const bool* flags,
+                          suite::OutputStream& output) {
+  std::size_t i = 0;
+  while (i < count) {
+    if (!flags[i]) {
+      ++i;
+      continue;
+    }
+    std::size_t start = i;
+    while (i < count && flags[i]) ++i;
+    output.write(data + start, i - start);
+  }
+}
+
+// Reads the next line (at most MAX_POSITION - 1 bytes) and gives its text
+// length up to the first NUL; false at the end of the input.
+bool read_line(suite::InputStream& input, std::size_t& length) {
+  if (input.read_line(line_buffer, sizeof line_buffer) == 0) return false;
+  length = std::strlen(line_buffer);
+  return true;
+}
+
+std::size_t without_newline(std::size_t length) {
+  return (length > 0 && line_buffer[length - 1] == '\n') ? length - 1 : length;
+}
+
+// Writes the selected fields of one line, one delimiter between each two
+// of them; neighbouring selected fields go out as one run of the line.
+void write_selected_fields(const char* line, std::size_t length, char delimiter, const PositionSet& selected,
+                           suite::OutputStream& output) {
+  const char* const end = line + length;
+  const char* field = line;
+  const char* run_start = nullptr;
+  const char* run_end = nullptr;
+  const bool* flags = selected.flags();
+  for (std::int32_t number = 1; number <= selected.highest(); ++number) {
+    const void* found = std::memchr(field, delimiter, static_cast<std::size_t>(end - field));
+    const char* field_end = found != nullptr ? static_cast<const char*>(found) : end;
+    if (flags[number - 1]) {
+      if (run_start != nullptr && run_end + 1 == field) {
+        run_end = field_end;
+      } else {
+        if (run_start != nullptr) {
+          output.write(run_start, static_cast<std::size_t>(run_end - run_start));
+          output.put(delimiter);
+        }
+        run_start = field;
+        run_end = field_end;
+      }
+    }
+    if (field_end == end) break;
+    field = field_end + 1;
+  }
+  if (run_start != nullptr) output.write(run_start, static_cast<std::size_t>(run_end - run_start));
+}
+
+}  // namespace
+
+// Positions count across the whole input, newlines included. The input is
+// read to its end even after the last selected position.
+void cut_bytes(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected) {
+  const std::uint64_t highest = static_cast<std::uint64_t>(selected.highest());
+  std::uint64_t before = 0;  // bytes taken before the buffered ones
+  while (input.buffered_size() > 0 || input.refill()) {
+    std::size_t size = input.buffered_size();
+    if (before < highest) {
+      std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(size, highest - before));
+      write_selected_bytes(input.buffered_data(), count, selected.flags() + before, output);
+    }
+    before += size;
+    input.consume(size);
+  }
+}
+
+// Lines that begin with a NUL byte are passed over in the line modes.
+void cut_columns(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected) {
+  const std::size_t highest = static_cast<std::size_t>(selected.highest());
+  std::size_t length;
+  while (read_line(input, length)) {
+    if (line_buffer[0] == '\0') continue;
+    length = without_newline(length);
+    write_selected_bytes(line_buffer, std::min(length, highest), selected.flags(), output);
+    output.put('\n');
+  }
+}
+
+void cut_fields(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected,
+                char delimiter) {
+  std::size_t length;
+  while (read_line(input, length)) {
+    if (line_buffer[0] == '\0') continue;
+    write_selected_fields(line_buffer, without_newline(length), delimiter, selected, output);
+    output.put('\n');
+  }
+}
+
+// Rows are numbered as read, those beginning with NUL included.
+void cut_rows(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected) {
+  std::uint64_t row = 0;
+  std::size_t length;
+  while (read_line(input, length)) {
+    ++row;
+    if (!selected.contains(row) || line_buffer[0] == '\0') continue;
+    output.write(line_buffer, without_newline(length));
+    output.put('\n');
+  }
+}
+
+}  // namespace cut

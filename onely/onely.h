@@ -1,0 +1,58 @@
+// Onely: writes one line for each run of successive identical lines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/streams.h"
+
+namespace onely {
+
+enum class LineFilter { ALL_RUNS, REPEATED_ONLY, SINGLE_ONLY };
+
+// Filled from the command line before any input is read.
+struct Settings {
+  bool show_counts = false;
+  LineFilter line_filter = LineFilter::ALL_RUNS;
+  bool ignore_case = false;
+  std::int32_t skip_count = 0;
+  std::int32_t compare_limit = 0;  // 0 or less: no limit
+};
+
+extern Settings settings;
+
+constexpr std::size_t LINE_BUFFER_SIZE = 1048576;
+
+// One stored line: its bytes as read (newline kept), NUL-terminated.
+struct LineBuffer {
+  char text[LINE_BUFFER_SIZE];
+  std::int32_t length;
+};
+
+// The part of a line that takes part in comparisons.
+struct CompareWindow {
+  const char* start;
+  std::int32_t length;
+};
+
+// The window of a line under the skip count and the compare limit.
+CompareWindow compare_window(const LineBuffer& line);
+// True when two windows hold the same bytes (ASCII letters folded when
+// letter case is ignored).
+bool windows_equal(CompareWindow incoming, CompareWindow held);
+
+// Reads the next line into a buffer; false at the end of the input.
+bool read_line(suite::InputStream& input, LineBuffer& line);
+// The whole filtering pass from input to output.
+void filter_lines(suite::InputStream& input, suite::OutputStream& output);
+
+// Takes the arguments from left to right, opening the source and the
+// destination as they are met; ends the program on an error.
+void take_arguments(const std::vector<std::string>& arguments);
+// Banner, message for the code (with the text in it) and usage to the
+// error stream, then exit with the code as status.
+[[noreturn]] void usage_exit(int code, const std::string& text);
+
+}  // namespace onely

@@ -1,0 +1,107 @@
+#include <cstdlib>
+
+#include "common/arguments.h"
+#include "paste/paste.h"
+
+namespace paste {
+
+Settings settings;
+
+namespace {
+
+const char* const VERSION = "2.20";
+
+// The streams of the named inputs, opened as their arguments are met.
+suite::InputStream files[MAX_INPUTS];
+std::size_t files_opened = 0;
+
+void print_banner() {
+  suite::OutputStream& error = suite::standard_error();
+  error.print("\n\t\tPASTE %s. ", VERSION);
+  error.write("Joins corresponding lines of files.\n");
+}
+
+void print_usage() {
+  suite::OutputStream& error = suite::standard_error();
+  error.write(
+      "\n"
+      "Use:\tPaste [/dc] {file | -} ...\n"
+      "\n"
+      "\tPut in the standard output the lines from the specified files (or from\n"
+      "the standard input if '-' has been used) separated by a tabulator (or a space\n"
+      "if '-d\" \"' is used, any character string 's' with '-ds' or '-d s' and\n"
+      "even no character if '-d \"\"' is specified).\n"
+      "'s' may be any string and usual C escape characters are allowed:\n"
+      "\t's' = \"\\n\", \"\\012\\t\", etc.\n"
+      "This option is case insensitive and may start by '-' or '/'.\n"
+      "\n");
+  error.print("\tNot more than %d files can be specified and the end of any of them\n",
+              static_cast<int>(MAX_INPUTS));
+  error.write("stops the process.\n\n");
+  error.print("\tThe resulting line may not be longer than %d characters.\n", static_cast<int>(LINE_BUFFER_SIZE));
+}
+
+char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// '/ds' gives s; '/d' alone takes the next argument (none: empty). Accepted
+// only while the delimiter is still the single tab. Returns how many of the
+// following arguments it consumed (next is null at the end).
+std::size_t take_delimiter(const std::string& argument, const std::string* next) {
+  if (settings.delimiter_text != "\t") usage_exit(4);
+  if (argument.size() > 2) {
+    settings.delimiter_text = argument.substr(2);
+    return 0;
+  }
+  settings.delimiter_text = next != nullptr ? *next : std::string();
+  return next != nullptr ? 1 : 0;
+}
+
+std::size_t take_option(const std::string& argument, const std::string* next) {
+  switch (upper_ascii(argument[1])) {
+    case '?': usage_exit(0);
+    case 'D': return take_delimiter(argument, next);
+    default: usage_exit(2);
+  }
+}
+
+void take_input(const std::string& argument) {
+  if (settings.input_count == MAX_INPUTS) usage_exit(8);
+  if (argument == "-") {
+    settings.inputs[settings.input_count++] = &suite::standard_input();
+    return;
+  }
+  suite::InputStream& file = files[files_opened];
+  if (!file.open(argument, suite::StreamMode::text)) usage_exit(16, argument);
+  ++files_opened;
+  settings.inputs[settings.input_count++] = &file;
+}
+
+}  // namespace
+
+void usage_exit(int code, const std::string& name) {
+  print_banner();
+  suite::OutputStream& error = suite::standard_error();
+  switch (code) {
+    case 2: error.write("\nUnknown option.\n"); break;
+    case 4: error.write("\nBad syntax.\n"); break;
+    case 8: error.write("\nToo many files.\n"); break;
+    case 16: error.print("\nCould not open %s\n", name.c_str()); break;
+    default: break;
+  }
+  print_usage();
+  std::exit(code);
+}
+
+void take_arguments(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (suite::is_option_argument(argument)) {
+      i += take_option(argument, i + 1 < arguments.size() ? &arguments[i + 1] : nullptr);
+    } else {
+      take_input(argument);
+    }
+  }
+  if (settings.input_count == 0) usage_exit(4);
+}
+
+}  // namespace paste

@@ -74,6 +74,9 @@ std::string program_path(const std::string& name) { return std::string(SUITE_BIN
 
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options) {
+  // A program that ends without reading all its input must not take the
+  // test down with it.
+  signal(SIGPIPE, SIG_IGN);
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
   pid_t pid = fork();
@@ -147,6 +150,7 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
 
 TerminalSession::TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
                                  const std::string& folder) {
+  signal(SIGPIPE, SIG_IGN);
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
   struct winsize size = {};
@@ -155,6 +159,7 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
   pid_t pid = forkpty(&terminal_, nullptr, nullptr, &size);
   if (pid < 0) throw std::runtime_error("forkpty");
   if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);

@@ -61,11 +61,26 @@ std::string_view compared_text(std::string_view display, char* work) {
   return text;
 }
 
+namespace {
+
+std::uint32_t rotate_left(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
+
+std::uint32_t byte_at(std::string_view text, std::size_t index) { return static_cast<unsigned char>(text[index]); }
+
+}  // namespace
+
 std::uint32_t line_hash(std::string_view text) {
+  // Four bytes at a time: rotating by one bit per byte four times is one
+  // rotation by four bits, and the four bytes, shifted by 3, 2, 1 and 0
+  // bits, do not reach the bits that wrap around.
   std::uint32_t hash = 0;
-  for (char c : text) {
-    hash = ((hash << 1) | (hash >> 31)) ^ static_cast<unsigned char>(c);
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint32_t block = (byte_at(text, i) << 3) ^ (byte_at(text, i + 1) << 2) ^ (byte_at(text, i + 2) << 1) ^
+                          byte_at(text, i + 3);
+    hash = rotate_left(hash, 4) ^ block;
   }
+  for (; i < text.size(); ++i) hash = rotate_left(hash, 1) ^ byte_at(text, i);
   return hash == 0 ? 1 : hash;
 }
 

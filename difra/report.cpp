@@ -1,6 +1,5 @@
 #include "difra/report.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/streams.h"
@@ -60,9 +59,17 @@ class RecordBuilder {
   void number_field(int number) {
     if (number < 0) {
       blanks(5);
-    } else {
-      length_ += static_cast<std::size_t>(std::snprintf(record_ + length_, sizeof record_ - length_, "%4d ", number));
+      return;
     }
+    char digits[12];
+    std::size_t count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + number % 10);
+      number /= 10;
+    } while (number > 0);
+    if (count < 4) blanks(4 - count);
+    while (count > 0) record_[length_++] = digits[--count];
+    record_[length_++] = ' ';
   }
   void text(std::string_view text) {
     std::memcpy(record_ + length_, text.data(), text.size());

@@ -275,3 +275,24 @@ TEST(DifraCollision, FoldedCollisionsAreComparedFolded) {
   Pair same_folded("a" + filler + "B\n", "A" + filler + "b\n");
   EXPECT_EQ(same_folded.run({"/C"}).status, 0);
 }
+
+TEST(DifraReport, NumbersOfFiveDigitsWidenTheirField) {
+  std::string common;
+  for (int i = 0; i < 10000; ++i) common += "line\n";
+  Pair pair(common + "x\n", common + "y\n");
+  RunResult result = pair.run();
+  EXPECT_EQ(result.out, reading("a", "b") + notice(10000) + "10001 x" + blanks(34) + "10001 y\r\n");
+}
+
+TEST(DifraReport, InputThatCannotBeReadTwiceIsNotReportedAsChanged) {
+  // Standard input as file 1 comes through a pipe: its text cannot be read
+  // again for the report, so paired lines are taken on their keys.
+  TempFolder folder;
+  folder.write("b", "a\nb\nc\n");
+  suite_test::RunOptions options;
+  options.folder = folder.path();
+  options.input = "a\nb\nc\n";
+  RunResult result = suite_test::run_program("difra", {"/dev/stdin", "b"}, options);
+  EXPECT_EQ(result.out, reading("/dev/stdin", "b") + notice(3));
+  EXPECT_EQ(result.status, 0);
+}

@@ -27,15 +27,14 @@ class LineSource {
   bool text_available() const { return text_available_; }
 
   // The display text of line `line`, read forward from the display
-  // position; lines before it are passed over. Never goes back.
+  // position (lines before it are read and dropped); never goes back. The
+  // report walk asks for every line in order, so normally none is dropped.
   std::string_view fetch(int line);
 
   // The compared text of the line last fetched.
   std::string_view compared(std::string_view display) { return compared_text(display, work_); }
 
  private:
-  bool skip_line();
-
   suite::InputStream stream_;
   bool text_available_ = true;
   int display_position_ = 0;

@@ -72,6 +72,7 @@ class RecordBuilder {
     record_[length_++] = ' ';
   }
   void text(std::string_view text) {
+    if (text.empty()) return;
     std::memcpy(record_ + length_, text.data(), text.size());
     length_ += text.size();
   }

@@ -1,0 +1,46 @@
+// One input file of the compare: the reading pass that turns its lines into
+// keys, and the forward-only reading of the lines that the report shows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/streams.h"
+#include "difra/line_text.h"
+#include "difra/tables.h"
+
+namespace difra {
+
+class LineSource {
+ public:
+  bool open(const std::string& path) { return stream_.open(path, suite::StreamMode::text); }
+
+  // Reads every line, stores its key in `table` and counts it in
+  // `occurrences`; `last_line_of_bucket` (may be null) receives, per bucket,
+  // the last line that fell into it. Prints the truncation notice when the
+  // file has too many lines. Then goes back to the start of the file.
+  void read_keys(LineTable& table, OccurrenceTable& occurrences, std::int32_t* last_line_of_bucket);
+
+  // False when the file could not be read a second time (it is not
+  // seekable); its lines then show empty.
+  bool text_available() const { return text_available_; }
+
+  // The display text of line `line`, read forward from the display
+  // position (lines before it are read and dropped); never goes back. The
+  // report walk asks for every line in order, so normally none is dropped.
+  std::string_view fetch(int line);
+
+  // The compared text of the line last fetched.
+  std::string_view compared(std::string_view display) { return compared_text(display, work_); }
+
+ private:
+  suite::InputStream stream_;
+  bool text_available_ = true;
+  int display_position_ = 0;
+  char line_[LINE_BUFFER_SIZE];
+  char expanded_[EXPANDED_BUFFER_SIZE];
+  char work_[EXPANDED_BUFFER_SIZE];
+};
+
+}  // namespace difra

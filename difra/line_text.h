@@ -1,0 +1,56 @@
+// The text of one line: how it is shown, how it is compared, and the key
+// that stands for it in the line tables.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace difra {
+
+// Lines are read into buffers of this size, so a line is at most
+// LINE_BUFFER_SIZE - 1 characters; a longer physical line is read as several.
+constexpr std::size_t LINE_BUFFER_SIZE = 102400;
+// A tab-expanded line: every character of a line can become at most 8.
+constexpr std::size_t EXPANDED_BUFFER_SIZE = 8 * LINE_BUFFER_SIZE;
+
+constexpr int TAB_WIDTH = 8;
+
+// Copies the NUL-terminated line to `out` with each tab replaced by blanks
+// up to the next multiple of 8 (at least one blank). Returns the length.
+std::size_t expand_tab_characters(const char* line, char* out);
+
+// Copies the line to `out` without its blanks and tabs. Returns the length.
+std::size_t remove_blanks_and_tabs(std::string_view line, char* out);
+
+// Turns 'a'-'z' into 'A'-'Z'; nothing else changes.
+void fold_to_upper_case(char* text, std::size_t length);
+
+// The length of the line without its newline and the blanks (not tabs)
+// before it.
+std::size_t length_without_trailing_blanks(std::string_view line);
+
+// The text a line is shown with: the line as read, tab-expanded under /T
+// into `expanded`. It ends at the line's first NUL and keeps its newline.
+std::string_view display_text(const char* line, char* expanded);
+
+// The text a line is compared by, made from its display text under /S, /C
+// and /B; `work` (EXPANDED_BUFFER_SIZE bytes) receives it when it must be
+// changed.
+std::string_view compared_text(std::string_view display, char* work);
+
+// Rotate-xor hash: for each byte, rotate left by one bit, then xor the byte
+// in. A hash of 0 becomes 1.
+std::uint32_t line_hash(std::string_view text);
+
+// The key of a hash: the hash when it is negative as a signed number, else
+// its negation. A key is always negative.
+std::int32_t line_key(std::uint32_t hash);
+
+// The occurrence bucket of a key: the low 15 bits of its absolute value.
+constexpr int BUCKET_COUNT = 32768;
+inline int key_bucket(std::int32_t key) {
+  return static_cast<int>((0u - static_cast<std::uint32_t>(key)) & (BUCKET_COUNT - 1));
+}
+
+}  // namespace difra

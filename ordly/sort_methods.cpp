@@ -1,0 +1,169 @@
+#include "ordly/sort_methods.h"
+
+#include <cmath>
+#include <utility>
+
+#include "ordly/errors.h"
+
+namespace ordly {
+
+namespace {
+
+// Straight insertion of positions low to high: an item only moves past
+// items that are strictly greater, so equal items keep their order.
+void insert_range(char** items, std::int32_t low, std::int32_t high, CompareFunction compare) {
+  for (std::int32_t k = low + 1; k <= high; ++k) {
+    char* held = items[k];
+    std::int32_t j = k - 1;
+    while (j >= low && compare(items[j], held) > 0) {
+      items[j + 1] = items[j];
+      --j;
+    }
+    items[j + 1] = held;
+  }
+}
+
+// Splits positions low to high around a pivot taken from the position the
+// seed picks; returns the pivot's final position.
+std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::int32_t seed,
+                       CompareFunction compare) {
+  std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
+  char* pivot = items[middle];
+  items[middle] = items[low];
+  std::int32_t i = low;
+  std::int32_t j = high;
+  for (;;) {
+    while (j > i && compare(items[j], pivot) > 0) --j;
+    if (j == i) break;
+    items[i++] = items[j];
+    while (i < j && compare(items[i], pivot) < 0) ++i;
+    if (i == j) break;
+    items[j--] = items[i];
+  }
+  items[i] = pivot;
+  return i;
+}
+
+}  // namespace
+
+std::int32_t next_pivot_seed(std::int32_t seed) { return (seed * 211 + 1663) % 7875; }
+
+void quicksort(char** items, std::int32_t count, CompareFunction compare) {
+  static std::int32_t stack[QUICKSORT_STACK_SIZE];
+  std::int32_t fill = 0;
+  std::int32_t low = 0;
+  std::int32_t high = count - 1;
+  std::int32_t seed = 0;
+  for (;;) {
+    if (high - low < 7) {
+      insert_range(items, low, high, compare);
+      if (fill == 0) return;
+      high = stack[--fill];
+      low = stack[--fill];
+      continue;
+    }
+    seed = next_pivot_seed(seed);
+    std::int32_t pivot = partition(items, low, high, seed, compare);
+    if (fill + 2 > QUICKSORT_STACK_SIZE) error_exit(ErrorCode::STACK_OVERFLOW);
+    // The larger side waits on the stack, so the stack stays shallow.
+    if (high - pivot >= pivot - low) {
+      stack[fill++] = pivot + 1;
+      stack[fill++] = high;
+      high = pivot - 1;
+    } else {
+      stack[fill++] = low;
+      stack[fill++] = pivot - 1;
+      low = pivot + 1;
+    }
+  }
+}
+
+void heapsort(char** items, std::int32_t count, CompareFunction compare) {
+  if (count < 2) return;
+  std::int32_t left = count / 2;
+  std::int32_t right = count - 1;
+  for (;;) {
+    char* held;
+    if (left > 0) {
+      held = items[--left];
+    } else {
+      held = items[right];
+      items[right] = items[0];
+      if (--right == 0) {
+        items[0] = held;
+        return;
+      }
+    }
+    std::int32_t i = left;
+    std::int32_t child = 2 * left + 1;
+    while (child <= right) {
+      if (child < right && compare(items[child], items[child + 1]) < 0) ++child;
+      if (compare(held, items[child]) >= 0) break;
+      items[i] = items[child];
+      i = child;
+      child = 2 * child + 1;
+    }
+    items[i] = held;
+  }
+}
+
+std::int32_t shell_pass_count(std::int32_t count) {
+  if (count <= 1) return 0;
+  return static_cast<std::int32_t>(std::log(static_cast<double>(count)) * 1.442695022 + 0.00001);
+}
+
+void shellsort(char** items, std::int32_t count, CompareFunction compare) {
+  std::int32_t passes = shell_pass_count(count);
+  std::int32_t gap = count;
+  for (std::int32_t pass = 0; pass < passes; ++pass) {
+    gap /= 2;
+    for (std::int32_t k = gap; k < count; ++k) {
+      char* held = items[k];
+      std::int32_t j = k - gap;
+      while (j >= 0 && compare(items[j], held) > 0) {
+        items[j + gap] = items[j];
+        j -= gap;
+      }
+      items[j + gap] = held;
+    }
+  }
+}
+
+void insertion_sort(char** items, std::int32_t count, CompareFunction compare) {
+  insert_range(items, 0, count - 1, compare);
+}
+
+std::int32_t next_comb_gap(std::int32_t gap) {
+  gap = static_cast<std::int32_t>(gap * 0.7692307692307692);
+  if (gap == 0) return 1;
+  if (gap == 9 || gap == 10) return 11;
+  return gap;
+}
+
+void combsort(char** items, std::int32_t count, CompareFunction compare) {
+  std::int32_t gap = count;
+  bool swapped;
+  do {
+    gap = next_comb_gap(gap);
+    swapped = false;
+    for (std::int32_t k = 0; k < count - gap; ++k) {
+      if (compare(items[k], items[k + gap]) > 0) {
+        std::swap(items[k], items[k + gap]);
+        swapped = true;
+      }
+    }
+  } while (swapped || gap > 1);
+}
+
+void sort_lines(char** items, std::int32_t count) {
+  CompareFunction compare = settings.active_compare;
+  switch (settings.sort_method) {
+    case SortMethod::QUICKSORT: quicksort(items, count, compare); break;
+    case SortMethod::HEAPSORT: heapsort(items, count, compare); break;
+    case SortMethod::SHELLSORT: shellsort(items, count, compare); break;
+    case SortMethod::INSERTION_SORT: insertion_sort(items, count, compare); break;
+    case SortMethod::COMBSORT: combsort(items, count, compare); break;
+  }
+}
+
+}  // namespace ordly

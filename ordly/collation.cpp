@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/numbers.h"
+#include "ordly/line_order.h"
 #include "ordly/settings.h"
 
 namespace ordly {
@@ -143,14 +144,7 @@ int code_difference(int a, int b) { return settings.reverse_order ? b - a : a - 
 
 int compare_codes(const Byte* a, const Byte* b) {
   const Byte* table = settings.active_table;
-  if (!settings.dictionary_order) {
-    for (;; ++a, ++b) {
-      int ca = table[*a];
-      int cb = table[*b];
-      if (ca != cb) return code_difference(ca, cb);
-      if (*a == 0) return 0;
-    }
-  }
+  if (!settings.dictionary_order) return compare_codes_from(a, b, table, settings.reverse_order);
   for (;;) {
     int ca = table[*a];
     int cb = table[*b];
@@ -195,6 +189,10 @@ unsigned char next_code(const unsigned char*& position) {
     return LL_CODE;
   }
   return code;
+}
+
+bool plain_codes_apply() {
+  return settings.active_compare == compare_plain && !has_key_stages() && !settings.dictionary_order;
 }
 
 int compare_plain(const char* first, const char* second) {

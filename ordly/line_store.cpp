@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ordly/errors.h"
+#include "ordly/line_order.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 #include "ordly/sort_methods.h"
@@ -17,8 +18,10 @@ namespace {
 suite::InputStream named_input;
 suite::OutputStream named_output;
 
+// Besides the line buffer's size the reserve covers the buffer of the run
+// output stream, which gets it at the first spill and keeps it.
 void take_reserve_block() {
-  store.reserve_block = static_cast<char*>(std::malloc(settings.max_line));
+  store.reserve_block = static_cast<char*>(std::malloc(settings.max_line + suite::OutputStream::BLOCK_SIZE));
   if (store.reserve_block == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
 }
 
@@ -44,11 +47,11 @@ void make_room_for_a_line() {
   take_reserve_block();
 }
 
-// A block for a line of length bytes and its NUL. When memory is full the
-// store is spilled to a run and the allocation tried again.
+// Stores the line in the read buffer. When memory is full the store is
+// spilled to a run and the allocation tried again.
 char* allocate_line(std::size_t length) {
   for (;;) {
-    if (char* line = static_cast<char*>(std::malloc(length + 1))) return line;
+    if (char* line = new_stored_line(store.read_buffer, length)) return line;
     release_reserve_block();
     if (settings.debug_info) suite::standard_error().write("No RAM for more lines. Using temporary file.\n");
     // With nothing in the store a spill frees nothing.
@@ -60,12 +63,29 @@ char* allocate_line(std::size_t length) {
 
 void store_line(std::size_t length) {
   if (store.line_count == store.line_capacity) make_room_for_a_line();
-  char* line = allocate_line(length);
-  std::memcpy(line, store.read_buffer, length + 1);
-  store.line_array[store.line_count++] = line;
+  store.line_array[store.line_count++] = allocate_line(length);
 }
 
 }  // namespace
+
+char* new_stored_line(const char* text, std::size_t length) {
+  char* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + length + LINE_PADDING));
+  if (block == nullptr) return nullptr;
+  std::uint32_t stored = static_cast<std::uint32_t>(length);
+  std::memcpy(block, &stored, sizeof stored);
+  char* line = block + sizeof stored;
+  std::memcpy(line, text, length);
+  std::memset(line + length, 0, LINE_PADDING);
+  return line;
+}
+
+std::size_t stored_length(const char* line) {
+  std::uint32_t length;
+  std::memcpy(&length, line - sizeof length, sizeof length);
+  return length;
+}
+
+void free_stored_line(char* line) { std::free(line - sizeof(std::uint32_t)); }
 
 suite::InputStream& input_file() { return named_input; }
 suite::OutputStream& run_output() { return named_output; }
@@ -75,11 +95,6 @@ void allocate_store() {
   store.line_array = static_cast<char**>(std::calloc(LINE_ARRAY_STEP, sizeof(char*)));
   if (store.read_buffer == nullptr || store.line_array == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
   store.line_capacity = LINE_ARRAY_STEP;
-  // Attaching gives each stream its buffer; closing keeps it for later use.
-  named_input.attach(suite::platform::standard_input_handle(), suite::StreamMode::text);
-  named_input.close();
-  named_output.attach(suite::platform::standard_output_handle(), suite::StreamMode::text);
-  named_output.close();
 }
 
 bool resize_read_buffer(std::uint32_t size) {
@@ -126,8 +141,8 @@ void write_sorted(const char* name) {
   }
   for (std::int32_t i = 0; i < store.line_count; ++i) {
     char* line = store.line_array[i];
-    output->write_c_string(line);
-    std::free(line);
+    output->write(line, stored_length(line));
+    free_stored_line(line);
     store.line_array[i] = nullptr;
   }
   store.line_count = 0;

@@ -44,9 +44,15 @@ void read_input(const char* name);
 // when the name is null or empty; the store is empty afterwards.
 void write_sorted(const char* name);
 
+// A stored line is one block: its length in four bytes, then its text, the
+// NUL and LINE_PADDING - 1 more zero bytes; its pointer is that of the text.
+// Returns null when the memory is not there.
+char* new_stored_line(const char* text, std::size_t length);
+std::size_t stored_length(const char* line);
+void free_stored_line(char* line);
+
 // The stream for named input files and the one for run files and merge
-// outputs. Both get their buffers when the store is allocated, so that a
-// spill never needs fresh memory for them.
+// outputs. Each keeps its buffer from its first use on.
 suite::InputStream& input_file();
 suite::OutputStream& run_output();
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ordly/errors.h"
+#include "ordly/line_order.h"
 #include "ordly/line_store.h"
 #include "ordly/settings.h"
 
@@ -36,22 +37,22 @@ void open_intermediate_output() {
   if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
 }
 
-// The state of one k-way merge: for each taking part, its current line.
+// The state of one k-way merge: a heap of list positions and, for each
+// input taking part, its current line.
 struct MergeState {
   int heap[MAX_FILES];
   int count = 0;
   char* line[MAX_FILES] = {};
   std::size_t length[MAX_FILES] = {};
-
-  bool greater(int a, int b) const { return settings.active_compare(line[heap[a]], line[heap[b]]) > 0; }
 };
 
 // Orders the heap by straight insertion; equal lines keep list order.
-void order_heap(MergeState& state) {
+template <typename Order>
+void order_heap(MergeState& state, Order compare) {
   for (int k = 1; k < state.count; ++k) {
     int held = state.heap[k];
     int j = k - 1;
-    while (j >= 0 && settings.active_compare(state.line[state.heap[j]], state.line[held]) > 0) {
+    while (j >= 0 && compare(state.line[state.heap[j]], state.line[held]) > 0) {
       state.heap[j + 1] = state.heap[j];
       --j;
     }
@@ -60,12 +61,15 @@ void order_heap(MergeState& state) {
 }
 
 // Moves the top element down to its place; ties take the left child.
-void sift_down(MergeState& state) {
+template <typename Order>
+void sift_down(MergeState& state, Order compare) {
   int i = 0;
   int child = 1;
   while (child < state.count) {
-    if (child + 1 < state.count && state.greater(child, child + 1)) ++child;
-    if (!state.greater(i, child)) break;
+    if (child + 1 < state.count && compare(state.line[state.heap[child]], state.line[state.heap[child + 1]]) > 0) {
+      ++child;
+    }
+    if (compare(state.line[state.heap[i]], state.line[state.heap[child]]) <= 0) break;
     std::swap(state.heap[i], state.heap[child]);
     i = child;
     child = 2 * child + 1;
@@ -76,12 +80,29 @@ void load_first_lines(MergeState& state, int first, int end) {
   for (int i = first; i < end; ++i) {
     std::size_t length = read_stored_line(*file_list[i].stream, store.read_buffer);
     if (length == 0) continue;
-    char* buffer = static_cast<char*>(std::malloc(settings.max_line));
+    char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
     if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
     std::memcpy(buffer, store.read_buffer, length + 1);
     state.line[i] = buffer;
     state.length[i] = length;
     state.heap[state.count++] = i;
+  }
+}
+
+template <typename Order>
+void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+  order_heap(state, compare);
+  while (state.count > 0) {
+    int top = state.heap[0];
+    output.write(state.line[top], state.length[top]);
+    std::size_t length = read_stored_line(*file_list[top].stream, state.line[top]);
+    if (length != 0) {
+      state.length[top] = length;
+    } else {
+      std::free(state.line[top]);
+      state.heap[0] = state.heap[--state.count];
+    }
+    sift_down(state, compare);
   }
 }
 
@@ -101,14 +122,12 @@ bool grow_line_array() {
     if (settings.debug_info) suite::standard_error().write("Over 64Kb lines. Using temporary file.\n");
     return false;
   }
-  char** larger = static_cast<char**>(std::calloc(static_cast<std::size_t>(new_capacity), sizeof(char*)));
+  void* larger = std::realloc(store.line_array, static_cast<std::size_t>(new_capacity) * sizeof(char*));
   if (larger == nullptr) {
     if (settings.debug_info) suite::standard_error().write("No RAM for more line numbers. Using temporary file.\n");
     return false;
   }
-  std::memcpy(larger, store.line_array, static_cast<std::size_t>(store.line_capacity) * sizeof(char*));
-  std::free(store.line_array);
-  store.line_array = larger;
+  store.line_array = static_cast<char**>(larger);
   store.line_capacity = new_capacity;
   return true;
 }
@@ -127,19 +146,7 @@ const char* add_file(const char* name) {
 void merge_range(int first, int end, suite::OutputStream& output) {
   MergeState state;
   load_first_lines(state, first, end);
-  order_heap(state);
-  while (state.count > 0) {
-    int top = state.heap[0];
-    output.write(state.line[top], state.length[top]);
-    std::size_t length = read_stored_line(*file_list[top].stream, state.line[top]);
-    if (length != 0) {
-      state.length[top] = length;
-    } else {
-      std::free(state.line[top]);
-      state.heap[0] = state.heap[--state.count];
-    }
-    sift_down(state);
-  }
+  with_line_order([&](auto order) { merge_lines(state, output, order); });
   close_and_remove(first, end);
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ordly/errors.h"
+#include "ordly/line_order.h"
 
 namespace ordly {
 
@@ -11,7 +12,8 @@ namespace {
 
 // Straight insertion of positions low to high: an item only moves past
 // items that are strictly greater, so equal items keep their order.
-void insert_range(char** items, std::int32_t low, std::int32_t high, CompareFunction compare) {
+template <typename Order>
+void insert_range(char** items, std::int32_t low, std::int32_t high, Order compare) {
   for (std::int32_t k = low + 1; k <= high; ++k) {
     char* held = items[k];
     std::int32_t j = k - 1;
@@ -25,8 +27,8 @@ void insert_range(char** items, std::int32_t low, std::int32_t high, CompareFunc
 
 // Splits positions low to high around a pivot taken from the position the
 // seed picks; returns the pivot's final position.
-std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::int32_t seed,
-                       CompareFunction compare) {
+template <typename Order>
+std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
   std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
   char* pivot = items[middle];
   items[middle] = items[low];
@@ -44,11 +46,8 @@ std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::i
   return i;
 }
 
-}  // namespace
-
-std::int32_t next_pivot_seed(std::int32_t seed) { return (seed * 211 + 1663) % 7875; }
-
-void quicksort(char** items, std::int32_t count, CompareFunction compare) {
+template <typename Order>
+void sort_quicksort(char** items, std::int32_t count, Order compare) {
   static std::int32_t stack[QUICKSORT_STACK_SIZE];
   std::int32_t fill = 0;
   std::int32_t low = 0;
@@ -78,7 +77,8 @@ void quicksort(char** items, std::int32_t count, CompareFunction compare) {
   }
 }
 
-void heapsort(char** items, std::int32_t count, CompareFunction compare) {
+template <typename Order>
+void sort_heapsort(char** items, std::int32_t count, Order compare) {
   if (count < 2) return;
   std::int32_t left = count / 2;
   std::int32_t right = count - 1;
@@ -107,12 +107,8 @@ void heapsort(char** items, std::int32_t count, CompareFunction compare) {
   }
 }
 
-std::int32_t shell_pass_count(std::int32_t count) {
-  if (count <= 1) return 0;
-  return static_cast<std::int32_t>(std::log(static_cast<double>(count)) * 1.442695022 + 0.00001);
-}
-
-void shellsort(char** items, std::int32_t count, CompareFunction compare) {
+template <typename Order>
+void sort_shellsort(char** items, std::int32_t count, Order compare) {
   std::int32_t passes = shell_pass_count(count);
   std::int32_t gap = count;
   for (std::int32_t pass = 0; pass < passes; ++pass) {
@@ -129,18 +125,13 @@ void shellsort(char** items, std::int32_t count, CompareFunction compare) {
   }
 }
 
-void insertion_sort(char** items, std::int32_t count, CompareFunction compare) {
+template <typename Order>
+void sort_by_insertion(char** items, std::int32_t count, Order compare) {
   insert_range(items, 0, count - 1, compare);
 }
 
-std::int32_t next_comb_gap(std::int32_t gap) {
-  gap = static_cast<std::int32_t>(gap * 0.7692307692307692);
-  if (gap == 0) return 1;
-  if (gap == 9 || gap == 10) return 11;
-  return gap;
-}
-
-void combsort(char** items, std::int32_t count, CompareFunction compare) {
+template <typename Order>
+void sort_combsort(char** items, std::int32_t count, Order compare) {
   std::int32_t gap = count;
   bool swapped;
   do {
@@ -155,15 +146,52 @@ void combsort(char** items, std::int32_t count, CompareFunction compare) {
   } while (swapped || gap > 1);
 }
 
+}  // namespace
+
+std::int32_t next_pivot_seed(std::int32_t seed) { return (seed * 211 + 1663) % 7875; }
+
+void quicksort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_quicksort(items, count, FunctionOrder{compare});
+}
+
+void heapsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_heapsort(items, count, FunctionOrder{compare});
+}
+
+std::int32_t shell_pass_count(std::int32_t count) {
+  if (count <= 1) return 0;
+  return static_cast<std::int32_t>(std::log(static_cast<double>(count)) * 1.442695022 + 0.00001);
+}
+
+void shellsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_shellsort(items, count, FunctionOrder{compare});
+}
+
+void insertion_sort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_by_insertion(items, count, FunctionOrder{compare});
+}
+
+std::int32_t next_comb_gap(std::int32_t gap) {
+  gap = static_cast<std::int32_t>(gap * 0.7692307692307692);
+  if (gap == 0) return 1;
+  if (gap == 9 || gap == 10) return 11;
+  return gap;
+}
+
+void combsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_combsort(items, count, FunctionOrder{compare});
+}
+
 void sort_lines(char** items, std::int32_t count) {
-  CompareFunction compare = settings.active_compare;
-  switch (settings.sort_method) {
-    case SortMethod::QUICKSORT: quicksort(items, count, compare); break;
-    case SortMethod::HEAPSORT: heapsort(items, count, compare); break;
-    case SortMethod::SHELLSORT: shellsort(items, count, compare); break;
-    case SortMethod::INSERTION_SORT: insertion_sort(items, count, compare); break;
-    case SortMethod::COMBSORT: combsort(items, count, compare); break;
-  }
+  with_line_order([&](auto order) {
+    switch (settings.sort_method) {
+      case SortMethod::QUICKSORT: sort_quicksort(items, count, order); break;
+      case SortMethod::HEAPSORT: sort_heapsort(items, count, order); break;
+      case SortMethod::SHELLSORT: sort_shellsort(items, count, order); break;
+      case SortMethod::INSERTION_SORT: sort_by_insertion(items, count, order); break;
+      case SortMethod::COMBSORT: sort_combsort(items, count, order); break;
+    }
+  });
 }
 
 }  // namespace ordly

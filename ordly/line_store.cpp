@@ -18,10 +18,8 @@ namespace {
 suite::InputStream named_input;
 suite::OutputStream named_output;
 
-// Besides the line buffer's size the reserve covers the buffer of the run
-// output stream, which gets it at the first spill and keeps it.
 void take_reserve_block() {
-  store.reserve_block = static_cast<char*>(std::malloc(settings.max_line + suite::OutputStream::BLOCK_SIZE));
+  store.reserve_block = static_cast<char*>(std::malloc(settings.max_line));
   if (store.reserve_block == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
 }
 
@@ -35,6 +33,11 @@ void shrink_line_array() {
   if (smaller == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
   store.line_array = static_cast<char**>(smaller);
   store.line_capacity = LINE_ARRAY_STEP;
+  // The run output gets its buffer now, while memory is plentiful: a spill
+  // forced by full memory could not find it. A stream keeps its buffer
+  // when it is closed.
+  named_output.attach(suite::platform::standard_output_handle(), suite::StreamMode::text);
+  named_output.close();
 }
 
 // Makes a free slot in a full line table: the table grows, or the store is
@@ -95,6 +98,11 @@ void allocate_store() {
   store.line_array = static_cast<char**>(std::calloc(LINE_ARRAY_STEP, sizeof(char*)));
   if (store.read_buffer == nullptr || store.line_array == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
   store.line_capacity = LINE_ARRAY_STEP;
+  // The run output gets its buffer now, while memory is plentiful: a spill
+  // forced by full memory could not find it. A stream keeps its buffer
+  // when it is closed.
+  named_output.attach(suite::platform::standard_output_handle(), suite::StreamMode::text);
+  named_output.close();
 }
 
 bool resize_read_buffer(std::uint32_t size) {

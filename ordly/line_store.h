@@ -52,7 +52,9 @@ std::size_t stored_length(const char* line);
 void free_stored_line(char* line);
 
 // The stream for named input files and the one for run files and merge
-// outputs. Each keeps its buffer from its first use on.
+// outputs. Each keeps its buffer from its first use on; the input file's
+// first use comes before any line is stored, and the run output's buffer
+// is allocated with the store.
 suite::InputStream& input_file();
 suite::OutputStream& run_output();
 

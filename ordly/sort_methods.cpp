@@ -171,8 +171,12 @@ void insertion_sort(char** items, std::int32_t count, CompareFunction compare) {
   sort_by_insertion(items, count, FunctionOrder{compare});
 }
 
+// The gap times the double nearest to 1 / 1.3, rounded down exactly: that
+// factor lies just below 10 / 13, so a multiple of 13 gives one less than
+// gap * 10 / 13 (26 gives 19).
 std::int32_t next_comb_gap(std::int32_t gap) {
-  gap = static_cast<std::int32_t>(gap * 0.7692307692307692);
+  std::int64_t tenfold = static_cast<std::int64_t>(gap) * 10;
+  gap = static_cast<std::int32_t>(tenfold % 13 == 0 && tenfold > 0 ? tenfold / 13 - 1 : tenfold / 13);
   if (gap == 0) return 1;
   if (gap == 9 || gap == 10) return 11;
   return gap;

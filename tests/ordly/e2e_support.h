@@ -1,0 +1,42 @@
+// Helpers for the end-to-end tests of Ordly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/run_program.h"
+
+namespace ordly_test {
+
+// The text as it arrives through a text-mode output: LF as CR LF.
+inline std::string crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+inline const std::string BANNER = "\r\n\t\tOrdly v. 4.10. Sorts and merges the lines of text files.\r\n\r\n";
+
+inline suite_test::RunResult run_ordly(const std::vector<std::string>& arguments, const std::string& input = "",
+                                       const std::string& folder = "") {
+  suite_test::RunOptions options;
+  options.input = input;
+  options.folder = folder;
+  return suite_test::run_program("ordly", arguments, options);
+}
+
+// The names in the folder that have the form of a temporary run file.
+inline std::vector<std::string> temporary_files(const suite_test::TempFolder& folder) {
+  std::vector<std::string> found;
+  for (const std::string& name : folder.names()) {
+    if (name.rfind("TMP", 0) == 0 && name.size() > 7 && name.compare(name.size() - 4, 4, ".$$$") == 0) {
+      found.push_back(name);
+    }
+  }
+  return found;
+}
+
+}  // namespace ordly_test

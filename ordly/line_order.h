@@ -61,6 +61,22 @@ inline int compare_codes_from(const unsigned char* a, const unsigned char* b, co
   }
 }
 
+// A line with the codes of its first eight bytes packed into one number,
+// the first code highest: two lines whose packed codes differ are ordered
+// by them alone, because the codes before the first difference are equal
+// and a line's codes end in zeros from its NUL on (the padding is zero).
+struct KeyedLine {
+  std::uint64_t key;
+  char* line;
+};
+
+inline std::uint64_t code_prefix(const char* line, const unsigned char* table) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
+  std::uint64_t key = 0;
+  for (int i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  return key;
+}
+
 // True when only the character stage of compare_plain takes part.
 bool plain_codes_apply();
 
@@ -70,6 +86,16 @@ struct CodeOrder {
   int operator()(const char* first, const char* second) const {
     return compare_codes_from(reinterpret_cast<const unsigned char*>(first),
                               reinterpret_cast<const unsigned char*>(second), table, reverse);
+  }
+};
+
+struct KeyedCodeOrder {
+  const unsigned char* table;
+  bool reverse;
+  int operator()(const KeyedLine& first, const KeyedLine& second) const {
+    if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line),
+                              reinterpret_cast<const unsigned char*>(second.line), table, reverse);
   }
 };
 

@@ -12,10 +12,10 @@ namespace {
 
 // Straight insertion of positions low to high: an item only moves past
 // items that are strictly greater, so equal items keep their order.
-template <typename Order>
-void insert_range(char** items, std::int32_t low, std::int32_t high, Order compare) {
+template <typename Item, typename Order>
+void insert_range(Item* items, std::int32_t low, std::int32_t high, Order compare) {
   for (std::int32_t k = low + 1; k <= high; ++k) {
-    char* held = items[k];
+    Item held = items[k];
     std::int32_t j = k - 1;
     while (j >= low && compare(items[j], held) > 0) {
       items[j + 1] = items[j];
@@ -27,10 +27,10 @@ void insert_range(char** items, std::int32_t low, std::int32_t high, Order compa
 
 // Splits positions low to high around a pivot taken from the position the
 // seed picks; returns the pivot's final position.
-template <typename Order>
-std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
+template <typename Item, typename Order>
+std::int32_t partition(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
   std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
-  char* pivot = items[middle];
+  Item pivot = items[middle];
   items[middle] = items[low];
   std::int32_t i = low;
   std::int32_t j = high;
@@ -46,8 +46,8 @@ std::int32_t partition(char** items, std::int32_t low, std::int32_t high, std::i
   return i;
 }
 
-template <typename Order>
-void sort_quicksort(char** items, std::int32_t count, Order compare) {
+template <typename Item, typename Order>
+void sort_quicksort(Item* items, std::int32_t count, Order compare) {
   static std::int32_t stack[QUICKSORT_STACK_SIZE];
   std::int32_t fill = 0;
   std::int32_t low = 0;
@@ -77,13 +77,13 @@ void sort_quicksort(char** items, std::int32_t count, Order compare) {
   }
 }
 
-template <typename Order>
-void sort_heapsort(char** items, std::int32_t count, Order compare) {
+template <typename Item, typename Order>
+void sort_heapsort(Item* items, std::int32_t count, Order compare) {
   if (count < 2) return;
   std::int32_t left = count / 2;
   std::int32_t right = count - 1;
   for (;;) {
-    char* held;
+    Item held;
     if (left > 0) {
       held = items[--left];
     } else {
@@ -107,14 +107,14 @@ void sort_heapsort(char** items, std::int32_t count, Order compare) {
   }
 }
 
-template <typename Order>
-void sort_shellsort(char** items, std::int32_t count, Order compare) {
+template <typename Item, typename Order>
+void sort_shellsort(Item* items, std::int32_t count, Order compare) {
   std::int32_t passes = shell_pass_count(count);
   std::int32_t gap = count;
   for (std::int32_t pass = 0; pass < passes; ++pass) {
     gap /= 2;
     for (std::int32_t k = gap; k < count; ++k) {
-      char* held = items[k];
+      Item held = items[k];
       std::int32_t j = k - gap;
       while (j >= 0 && compare(items[j], held) > 0) {
         items[j + gap] = items[j];
@@ -125,13 +125,13 @@ void sort_shellsort(char** items, std::int32_t count, Order compare) {
   }
 }
 
-template <typename Order>
-void sort_by_insertion(char** items, std::int32_t count, Order compare) {
+template <typename Item, typename Order>
+void sort_by_insertion(Item* items, std::int32_t count, Order compare) {
   insert_range(items, 0, count - 1, compare);
 }
 
-template <typename Order>
-void sort_combsort(char** items, std::int32_t count, Order compare) {
+template <typename Item, typename Order>
+void sort_combsort(Item* items, std::int32_t count, Order compare) {
   std::int32_t gap = count;
   bool swapped;
   do {
@@ -186,16 +186,41 @@ void combsort(char** items, std::int32_t count, CompareFunction compare) {
   sort_combsort(items, count, FunctionOrder{compare});
 }
 
+namespace {
+
+template <typename Item, typename Order>
+void sort_with_method(Item* items, std::int32_t count, Order compare) {
+  switch (settings.sort_method) {
+    case SortMethod::QUICKSORT: sort_quicksort(items, count, compare); break;
+    case SortMethod::HEAPSORT: sort_heapsort(items, count, compare); break;
+    case SortMethod::SHELLSORT: sort_shellsort(items, count, compare); break;
+    case SortMethod::INSERTION_SORT: sort_by_insertion(items, count, compare); break;
+    case SortMethod::COMBSORT: sort_combsort(items, count, compare); break;
+  }
+}
+
+// The most lines the store holds at once.
+constexpr std::int32_t KEYED_CAPACITY = 15360;
+
+// Sorts lines under the character stage alone with their first codes kept
+// beside the pointers, so that most comparisons need not reach the lines.
+// The method takes the same steps as on the bare pointers.
+void sort_keyed(char** items, std::int32_t count) {
+  static KeyedLine keyed[KEYED_CAPACITY];
+  const unsigned char* table = settings.active_table;
+  for (std::int32_t i = 0; i < count; ++i) keyed[i] = {code_prefix(items[i], table), items[i]};
+  sort_with_method(keyed, count, KeyedCodeOrder{table, settings.reverse_order});
+  for (std::int32_t i = 0; i < count; ++i) items[i] = keyed[i].line;
+}
+
+}  // namespace
+
 void sort_lines(char** items, std::int32_t count) {
-  with_line_order([&](auto order) {
-    switch (settings.sort_method) {
-      case SortMethod::QUICKSORT: sort_quicksort(items, count, order); break;
-      case SortMethod::HEAPSORT: sort_heapsort(items, count, order); break;
-      case SortMethod::SHELLSORT: sort_shellsort(items, count, order); break;
-      case SortMethod::INSERTION_SORT: sort_by_insertion(items, count, order); break;
-      case SortMethod::COMBSORT: sort_combsort(items, count, order); break;
-    }
-  });
+  if (plain_codes_apply() && count <= KEYED_CAPACITY) {
+    sort_keyed(items, count);
+  } else {
+    sort_with_method(items, count, FunctionOrder{settings.active_compare});
+  }
 }
 
 }  // namespace ordly

@@ -1,6 +1,8 @@
 // Helpers for the end-to-end tests of Ordly.
 #pragma once
 
+#include <fcntl.h>
+
 #include <string>
 #include <vector>
 
@@ -26,6 +28,18 @@ inline suite_test::RunResult run_ordly(const std::vector<std::string>& arguments
   options.input = input;
   options.folder = folder;
   return suite_test::run_program("ordly", arguments, options);
+}
+
+// An open-file limit that leaves the program the given number of free
+// descriptors beyond the standard three, skipping the low descriptors it
+// inherits from this process (a test runner may leave some open).
+inline unsigned long open_files_limit(unsigned long wanted) {
+  unsigned long limit = 3 + wanted;
+  for (unsigned long fd = 3; fd < limit; ++fd) {
+    int flags = fcntl(static_cast<int>(fd), F_GETFD);
+    if (flags >= 0 && (flags & FD_CLOEXEC) == 0) ++limit;
+  }
+  return limit;
 }
 
 // The names in the folder that have the form of a temporary run file.

@@ -111,8 +111,8 @@ TEST(OrdlyRuns, FewFileHandlesMergeInSeveralPasses) {
   Lines lines = make_lines(100000, 10, 5);
   folder.write("in.txt", joined(lines));
   RunOptions options;
-  // Standard streams, the merge output and two inputs.
-  options.open_files_limit = 6;
+  // The merge output and two inputs.
+  options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
@@ -125,7 +125,7 @@ TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
   Lines lines = make_lines(40000, 10, 6);
   folder.write("in.txt", joined(lines));
   RunOptions options;
-  options.open_files_limit = 5;
+  options.open_files_limit = ordly_test::open_files_limit(2);
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.status, 32);
   EXPECT_EQ(r.out, "");
@@ -227,7 +227,7 @@ TEST(OrdlyMerge, MissingFileAndFewFileHandles) {
     all.insert(all.end(), lines.begin(), lines.end());
   }
   RunOptions options;
-  options.open_files_limit = 6;
+  options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, arguments, options);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, sorted_output(all));

@@ -50,11 +50,12 @@ void make_room_for_a_line() {
   take_reserve_block();
 }
 
-// Stores the line in the read buffer. When memory is full the store is
-// spilled to a run and the allocation tried again.
-char* allocate_line(std::size_t length) {
+// Stores a line of length bytes, with a line feed added when asked. When
+// memory is full the store is spilled to a run and the allocation tried
+// again.
+char* allocate_line(const char* text, std::size_t length, bool add_line_feed) {
   for (;;) {
-    if (char* line = new_stored_line(store.read_buffer, length)) return line;
+    if (char* line = new_stored_line(text, length, add_line_feed)) return line;
     release_reserve_block();
     if (settings.debug_info) suite::standard_error().write("No RAM for more lines. Using temporary file.\n");
     // With nothing in the store a spill frees nothing.
@@ -64,21 +65,66 @@ char* allocate_line(std::size_t length) {
   }
 }
 
-void store_line(std::size_t length) {
+// Stores a piece of input as read_stored_line would give it: cut at a NUL
+// byte, with a line feed added when it has none.
+void store_piece(const char* data, std::size_t size) {
+  if (const void* nul = std::memchr(data, '\0', size)) size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+  bool add_line_feed = size == 0 || data[size - 1] != '\n';
   if (store.line_count == store.line_capacity) make_room_for_a_line();
-  store.line_array[store.line_count++] = allocate_line(length);
+  store.line_array[store.line_count++] = allocate_line(data, size, add_line_feed);
+}
+
+// The next piece of input as the line reader takes it (up to and including
+// the first line feed, at most limit bytes), left in the stream's buffer;
+// false at the end of the input. The limit must not pass the buffer size.
+bool next_piece(suite::InputStream& input, std::size_t limit, const char*& data, std::size_t& size) {
+  for (;;) {
+    std::size_t available = input.buffered_size();
+    data = input.buffered_data();
+    std::size_t scanned = available < limit ? available : limit;
+    if (const void* line_feed = std::memchr(data, '\n', scanned)) {
+      size = static_cast<std::size_t>(static_cast<const char*>(line_feed) - data) + 1;
+      return true;
+    }
+    if (available >= limit) {
+      size = limit;
+      return true;
+    }
+    if (!input.refill() || input.buffered_size() == available) {
+      data = input.buffered_data();
+      size = available;
+      return available > 0;
+    }
+  }
+}
+
+void read_pieces(suite::InputStream& input) {
+  std::size_t limit = settings.max_line - 2;
+  if (limit > suite::InputStream::BLOCK_SIZE) {
+    // A piece longer than the stream's buffer goes through the read buffer.
+    while (std::size_t length = read_stored_line(input, store.read_buffer)) store_piece(store.read_buffer, length);
+    return;
+  }
+  const char* data;
+  std::size_t size;
+  while (next_piece(input, limit, data, size)) {
+    store_piece(data, size);
+    input.consume(size);
+  }
 }
 
 }  // namespace
 
-char* new_stored_line(const char* text, std::size_t length) {
-  char* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + length + LINE_PADDING));
+char* new_stored_line(const char* text, std::size_t length, bool add_line_feed) {
+  std::size_t stored_size = length + (add_line_feed ? 1 : 0);
+  char* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + stored_size + LINE_PADDING));
   if (block == nullptr) return nullptr;
-  std::uint32_t stored = static_cast<std::uint32_t>(length);
+  std::uint32_t stored = static_cast<std::uint32_t>(stored_size);
   std::memcpy(block, &stored, sizeof stored);
   char* line = block + sizeof stored;
   std::memcpy(line, text, length);
-  std::memset(line + length, 0, LINE_PADDING);
+  if (add_line_feed) line[length] = '\n';
+  std::memset(line + stored_size, 0, LINE_PADDING);
   return line;
 }
 
@@ -131,7 +177,7 @@ void read_input(const char* name) {
     if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
     input = &named_input;
   }
-  while (std::size_t length = read_stored_line(*input, store.read_buffer)) store_line(length);
+  read_pieces(*input);
   if (name != nullptr) named_input.close();
   store.input_seen = true;
   release_reserve_block();

@@ -46,8 +46,9 @@ void write_sorted(const char* name);
 
 // A stored line is one block: its length in four bytes, then its text, the
 // NUL and LINE_PADDING - 1 more zero bytes; its pointer is that of the text.
-// Returns null when the memory is not there.
-char* new_stored_line(const char* text, std::size_t length);
+// Makes one of length bytes of text and, when asked, a line feed after
+// them; returns null when the memory is not there.
+char* new_stored_line(const char* text, std::size_t length, bool add_line_feed = false);
 std::size_t stored_length(const char* line);
 void free_stored_line(char* line);
 

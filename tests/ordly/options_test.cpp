@@ -40,6 +40,9 @@ TEST(OrdlyInput, LinesAreSplitAtTheBufferSize) {
   std::string whole(10239, 'k');
   EXPECT_EQ(run_ordly({}, whole + "\na\n").out, crlf("a\n" + whole + "\n"));
   EXPECT_EQ(run_ordly({}, exact + "k\n").out, crlf("k\n" + exact + "\n"));
+  // A buffer larger than the input stream's blocks.
+  std::string huge(400000, 'h');
+  EXPECT_TRUE(run_ordly({"/X", "600000"}, huge + "\na\n").out == crlf("a\n" + huge + "\n"));
   // '/X 6' takes pieces of 4 bytes.
   EXPECT_EQ(run_ordly({"/X", "6"}, "zyxwvu\n").out, crlf("vu\nzyxw\n"));
 }

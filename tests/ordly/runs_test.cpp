@@ -159,6 +159,16 @@ TEST(OrdlyMerge, EqualLinesFromAnEarlierFileComeFirst) {
   EXPECT_EQ(run_in(folder, {"/M", "b.txt", "a.txt"}).out, crlf("same\nSame\nx\ny\n"));
 }
 
+TEST(OrdlyMerge, AnExhaustedInputIsReplacedByTheLastHeapElement) {
+  // Three equal lines: the first file's goes first; then the last heap
+  // element (the third file) moves to the top and stays there on a tie.
+  TempFolder folder;
+  folder.write("a.txt", "Ab\n");
+  folder.write("b.txt", "AB\n");
+  folder.write("c.txt", "ab\n");
+  EXPECT_EQ(run_in(folder, {"/M", "a.txt", "b.txt", "c.txt"}).out, crlf("Ab\nab\nAB\n"));
+}
+
 TEST(OrdlyMerge, EmptyFilesNoFilesAndStandardInputUnread) {
   TempFolder folder;
   folder.write("a.txt", "a\nc\n");

@@ -33,11 +33,6 @@ void shrink_line_array() {
   if (smaller == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
   store.line_array = static_cast<char**>(smaller);
   store.line_capacity = LINE_ARRAY_STEP;
-  // The run output gets its buffer now, while memory is plentiful: a spill
-  // forced by full memory could not find it. A stream keeps its buffer
-  // when it is closed.
-  named_output.attach(suite::platform::standard_output_handle(), suite::StreamMode::text);
-  named_output.close();
 }
 
 // Makes a free slot in a full line table: the table grows, or the store is

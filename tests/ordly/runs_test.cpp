@@ -3,6 +3,8 @@
 // file handles are short, '/M', and the clean-up of temporary files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -131,6 +133,29 @@ TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, BANNER + "Not enough free file handles.\r\n\r\n");
   EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+// A link into a folder that does not exist is no file, so its name is taken
+// for the first temporary file, and creating the file through it fails.
+void block_first_temporary_name(const TempFolder& folder) {
+  std::string link = folder.file("TMP1.$$$");
+  unlink(link.c_str());
+  ASSERT_EQ(symlink("missing/run", link.c_str()), 0);
+}
+
+TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
+  TempFolder folder;
+  block_first_temporary_name(folder);
+  folder.write("in.txt", joined(make_lines(15361, 5, 8)));
+  auto r = run_in(folder, {"in.txt"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  block_first_temporary_name(folder);
+  folder.write("a.txt", "a\n");
+  r = run_in(folder, {"/M", "a.txt", "a.txt"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
 }
 
 TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {

@@ -15,7 +15,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  if (!buffer_) buffer_ = std::make_unique<char[]>(BLOCK_SIZE);
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BLOCK_SIZE);
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
 }
@@ -138,7 +138,7 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   mode_ = mode;
   unbuffered_ = false;
   truncate_pending_ = false;
-  if (!buffer_) buffer_ = std::make_unique<char[]>(BLOCK_SIZE);
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BLOCK_SIZE);
   filled_ = 0;
 }
 

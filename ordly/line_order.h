@@ -1,0 +1,117 @@
+// The comparison as the sorts and the merge call it. In the usual case (no
+// starting column, blanks, number keys or dictionary order, no Spanish
+// digraphs) only the character stage runs, and it is inlined into the
+// sorting and merging loops; every other case calls active_compare.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "ordly/settings.h"
+
+namespace ordly {
+
+// Bytes after the NUL of every stored line and merge line buffer, so that
+// the comparison may read eight bytes at a time up to the NUL.
+constexpr std::size_t LINE_PADDING = 8;
+
+// Moves both positions to the first byte where the texts differ or the
+// first text ends (its NUL).
+inline void skip_identical_bytes(const unsigned char*& a, const unsigned char*& b) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t ONES = 0x0101010101010101ULL;
+    constexpr std::uint64_t HIGHS = 0x8080808080808080ULL;
+    for (;;) {
+      std::uint64_t wa, wb;
+      std::memcpy(&wa, a, sizeof wa);
+      std::memcpy(&wb, b, sizeof wb);
+      // Bits in the first byte that differs or is zero; later bytes may
+      // show false zeros, which the lowest set bit never picks.
+      std::uint64_t stop = (wa ^ wb) | ((wa - ONES) & ~wa & HIGHS);
+      if (stop != 0) {
+        int skip = std::countr_zero(stop) / 8;
+        a += skip;
+        b += skip;
+        return;
+      }
+      a += 8;
+      b += 8;
+    }
+  } else {
+    while (*a == *b && *a != 0) {
+      ++a;
+      ++b;
+    }
+  }
+}
+
+// The character stage on its own: the difference of the first codes that
+// differ, or 0 when the lines end together.
+inline int compare_codes_from(const unsigned char* a, const unsigned char* b, const unsigned char* table,
+                              bool reverse) {
+  for (;;) {
+    skip_identical_bytes(a, b);
+    int ca = table[*a];
+    int cb = table[*b];
+    if (ca != cb) return reverse ? cb - ca : ca - cb;
+    if (*a == 0) return 0;
+    ++a;
+    ++b;
+  }
+}
+
+// A line with the codes of its first eight bytes packed into one number,
+// the first code highest: two lines whose packed codes differ are ordered
+// by them alone, because the codes before the first difference are equal
+// and a line's codes end in zeros from its NUL on (the padding is zero).
+struct KeyedLine {
+  std::uint64_t key;
+  char* line;
+};
+
+inline std::uint64_t code_prefix(const char* line, const unsigned char* table) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
+  std::uint64_t key = 0;
+  for (int i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  return key;
+}
+
+// True when only the character stage of compare_plain takes part.
+bool plain_codes_apply();
+
+struct CodeOrder {
+  const unsigned char* table;
+  bool reverse;
+  int operator()(const char* first, const char* second) const {
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first),
+                              reinterpret_cast<const unsigned char*>(second), table, reverse);
+  }
+};
+
+struct KeyedCodeOrder {
+  const unsigned char* table;
+  bool reverse;
+  int operator()(const KeyedLine& first, const KeyedLine& second) const {
+    if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line),
+                              reinterpret_cast<const unsigned char*>(second.line), table, reverse);
+  }
+};
+
+struct FunctionOrder {
+  CompareFunction compare;
+  int operator()(const char* first, const char* second) const { return compare(first, second); }
+};
+
+// Calls work with the order of the current settings.
+template <typename Work>
+void with_line_order(Work&& work) {
+  if (plain_codes_apply()) {
+    work(CodeOrder{settings.active_table, settings.reverse_order});
+  } else {
+    work(FunctionOrder{settings.active_compare});
+  }
+}
+
+}  // namespace ordly

@@ -1,0 +1,201 @@
+#include "ordly/line_store.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ordly/errors.h"
+#include "ordly/line_order.h"
+#include "ordly/runs.h"
+#include "ordly/settings.h"
+#include "ordly/sort_methods.h"
+
+namespace ordly {
+
+LineStore store;
+
+namespace {
+
+suite::InputStream named_input;
+suite::OutputStream named_output;
+
+void take_reserve_block() {
+  store.reserve_block = static_cast<char*>(std::malloc(settings.max_line));
+  if (store.reserve_block == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+}
+
+void release_reserve_block() {
+  std::free(store.reserve_block);
+  store.reserve_block = nullptr;
+}
+
+void shrink_line_array() {
+  void* smaller = std::realloc(store.line_array, LINE_ARRAY_STEP * sizeof(char*));
+  if (smaller == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+  store.line_array = static_cast<char**>(smaller);
+  store.line_capacity = LINE_ARRAY_STEP;
+}
+
+// Makes a free slot in a full line table: the table grows, or the store is
+// spilled to a run and the table starts small again.
+void make_room_for_a_line() {
+  if (grow_line_array()) return;
+  release_reserve_block();
+  spill_lines();
+  shrink_line_array();
+  take_reserve_block();
+}
+
+// Stores a line of length bytes, with a line feed added when asked. When
+// memory is full the store is spilled to a run and the allocation tried
+// again.
+char* allocate_line(const char* text, std::size_t length, bool add_line_feed) {
+  for (;;) {
+    if (char* line = new_stored_line(text, length, add_line_feed)) return line;
+    release_reserve_block();
+    if (settings.debug_info) suite::standard_error().write("No RAM for more lines. Using temporary file.\n");
+    // With nothing in the store a spill frees nothing.
+    if (store.line_count == 0) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+    spill_lines();
+    take_reserve_block();
+  }
+}
+
+// Stores a piece of input as read_stored_line would give it: cut at a NUL
+// byte, with a line feed added when it has none.
+void store_piece(const char* data, std::size_t size) {
+  if (const void* nul = std::memchr(data, '\0', size)) size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+  bool add_line_feed = size == 0 || data[size - 1] != '\n';
+  if (store.line_count == store.line_capacity) make_room_for_a_line();
+  store.line_array[store.line_count++] = allocate_line(data, size, add_line_feed);
+}
+
+// The next piece of input as the line reader takes it (up to and including
+// the first line feed, at most limit bytes), left in the stream's buffer;
+// false at the end of the input. The limit must not pass the buffer size.
+bool next_piece(suite::InputStream& input, std::size_t limit, const char*& data, std::size_t& size) {
+  for (;;) {
+    std::size_t available = input.buffered_size();
+    data = input.buffered_data();
+    std::size_t scanned = available < limit ? available : limit;
+    if (const void* line_feed = std::memchr(data, '\n', scanned)) {
+      size = static_cast<std::size_t>(static_cast<const char*>(line_feed) - data) + 1;
+      return true;
+    }
+    if (available >= limit) {
+      size = limit;
+      return true;
+    }
+    if (!input.refill() || input.buffered_size() == available) {
+      data = input.buffered_data();
+      size = available;
+      return available > 0;
+    }
+  }
+}
+
+void read_pieces(suite::InputStream& input) {
+  std::size_t limit = settings.max_line - 2;
+  if (limit > suite::InputStream::BLOCK_SIZE) {
+    // A piece longer than the stream's buffer goes through the read buffer.
+    while (std::size_t length = read_stored_line(input, store.read_buffer)) store_piece(store.read_buffer, length);
+    return;
+  }
+  const char* data;
+  std::size_t size;
+  while (next_piece(input, limit, data, size)) {
+    store_piece(data, size);
+    input.consume(size);
+  }
+}
+
+}  // namespace
+
+char* new_stored_line(const char* text, std::size_t length, bool add_line_feed) {
+  std::size_t stored_size = length + (add_line_feed ? 1 : 0);
+  char* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + stored_size + LINE_PADDING));
+  if (block == nullptr) return nullptr;
+  std::uint32_t stored = static_cast<std::uint32_t>(stored_size);
+  std::memcpy(block, &stored, sizeof stored);
+  char* line = block + sizeof stored;
+  std::memcpy(line, text, length);
+  if (add_line_feed) line[length] = '\n';
+  std::memset(line + stored_size, 0, LINE_PADDING);
+  return line;
+}
+
+std::size_t stored_length(const char* line) {
+  std::uint32_t length;
+  std::memcpy(&length, line - sizeof length, sizeof length);
+  return length;
+}
+
+void free_stored_line(char* line) { std::free(line - sizeof(std::uint32_t)); }
+
+suite::InputStream& input_file() { return named_input; }
+suite::OutputStream& run_output() { return named_output; }
+
+void allocate_store() {
+  store.read_buffer = static_cast<char*>(std::malloc(settings.max_line));
+  store.line_array = static_cast<char**>(std::calloc(LINE_ARRAY_STEP, sizeof(char*)));
+  if (store.read_buffer == nullptr || store.line_array == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+  store.line_capacity = LINE_ARRAY_STEP;
+  // The run output gets its buffer now, while memory is plentiful: a spill
+  // forced by full memory could not find it. A stream keeps its buffer
+  // when it is closed.
+  named_output.attach(suite::platform::standard_output_handle(), suite::StreamMode::text);
+  named_output.close();
+}
+
+bool resize_read_buffer(std::uint32_t size) {
+  std::free(store.read_buffer);
+  store.read_buffer = static_cast<char*>(std::malloc(size));
+  return store.read_buffer != nullptr;
+}
+
+std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
+  std::size_t length = input.read_line(buffer, settings.max_line - 1);
+  if (length == 0) return 0;
+  if (const void* nul = std::memchr(buffer, '\0', length)) {
+    length = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer);
+  }
+  if (length == 0 || buffer[length - 1] != '\n') {
+    buffer[length++] = '\n';
+    buffer[length] = '\0';
+  }
+  return length;
+}
+
+void read_input(const char* name) {
+  take_reserve_block();
+  suite::InputStream* input = &suite::standard_input();
+  if (name != nullptr) {
+    if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+    input = &named_input;
+  }
+  read_pieces(*input);
+  if (name != nullptr) named_input.close();
+  store.input_seen = true;
+  release_reserve_block();
+}
+
+void write_sorted(const char* name) {
+  sort_lines(store.line_array, store.line_count);
+  suite::OutputStream* output = &suite::standard_output();
+  bool to_file = name != nullptr && *name != '\0';
+  if (to_file) {
+    if (!named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+    output = &named_output;
+  } else {
+    output->begin_output();
+  }
+  for (std::int32_t i = 0; i < store.line_count; ++i) {
+    char* line = store.line_array[i];
+    output->write(line, stored_length(line));
+    free_stored_line(line);
+    store.line_array[i] = nullptr;
+  }
+  store.line_count = 0;
+  if (to_file) named_output.close();
+}
+
+}  // namespace ordly

@@ -1,0 +1,30 @@
+// Ordly: sorts the lines of text files or standard input into one output,
+// or merges files that are already sorted.
+#include <cstdlib>
+
+#include "common/arguments.h"
+#include "common/streams.h"
+#include "ordly/command_line.h"
+#include "ordly/line_store.h"
+#include "ordly/runs.h"
+#include "ordly/settings.h"
+
+int main(int argc, char** argv) {
+  using namespace ordly;
+  allocate_store();
+  take_arguments(suite::expand_wildcards(suite::program_arguments(argc, argv)));
+  if (settings.merge_only) {
+    merge_files();
+  } else {
+    if (!store.input_seen) read_input(nullptr);
+    if (file_count != 0) {
+      // Earlier runs went to temporary files: the rest becomes one more run.
+      spill_lines();
+      merge_files();
+    } else {
+      write_sorted(nullptr);
+    }
+  }
+  if (settings.append_ctrl_z) suite::standard_output().put(suite::CTRL_Z);
+  std::exit(0);
+}

@@ -1,0 +1,197 @@
+#include "ordly/runs.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "ordly/errors.h"
+#include "ordly/line_order.h"
+#include "ordly/line_store.h"
+#include "ordly/settings.h"
+
+namespace ordly {
+
+FileEntry file_list[MAX_FILES];
+int file_count = 0;
+
+namespace {
+
+// The line table may hold at most 15,360 slots: it stays below 16,384, a
+// table of 64 KB at four bytes a slot.
+constexpr std::int32_t LINE_ARRAY_LIMIT = 16384;
+
+std::uint16_t temporary_counter = 0;
+
+// "TMP<n>.$$$" in the current folder; names of files that already exist
+// are passed over.
+std::string make_temporary_name() {
+  for (;;) {
+    ++temporary_counter;
+    std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
+    if (!suite::platform::path_exists(name)) return name;
+  }
+}
+
+void open_intermediate_output() {
+  const char* name = add_file(nullptr);
+  if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+}
+
+// The state of one k-way merge: a heap of list positions and, for each
+// input taking part, its current line.
+struct MergeState {
+  int heap[MAX_FILES];
+  int count = 0;
+  char* line[MAX_FILES] = {};
+  std::size_t length[MAX_FILES] = {};
+};
+
+// Orders the heap by straight insertion; equal lines keep list order.
+template <typename Order>
+void order_heap(MergeState& state, Order compare) {
+  for (int k = 1; k < state.count; ++k) {
+    int held = state.heap[k];
+    int j = k - 1;
+    while (j >= 0 && compare(state.line[state.heap[j]], state.line[held]) > 0) {
+      state.heap[j + 1] = state.heap[j];
+      --j;
+    }
+    state.heap[j + 1] = held;
+  }
+}
+
+// Moves the top element down to its place; ties take the left child.
+template <typename Order>
+void sift_down(MergeState& state, Order compare) {
+  int i = 0;
+  int child = 1;
+  while (child < state.count) {
+    if (child + 1 < state.count && compare(state.line[state.heap[child]], state.line[state.heap[child + 1]]) > 0) {
+      ++child;
+    }
+    if (compare(state.line[state.heap[i]], state.line[state.heap[child]]) <= 0) break;
+    std::swap(state.heap[i], state.heap[child]);
+    i = child;
+    child = 2 * child + 1;
+  }
+}
+
+void load_first_lines(MergeState& state, int first, int end) {
+  for (int i = first; i < end; ++i) {
+    std::size_t length = read_stored_line(*file_list[i].stream, store.read_buffer);
+    if (length == 0) continue;
+    char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
+    if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+    std::memcpy(buffer, store.read_buffer, length + 1);
+    state.line[i] = buffer;
+    state.length[i] = length;
+    state.heap[state.count++] = i;
+  }
+}
+
+template <typename Order>
+void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+  order_heap(state, compare);
+  while (state.count > 0) {
+    int top = state.heap[0];
+    output.write(state.line[top], state.length[top]);
+    std::size_t length = read_stored_line(*file_list[top].stream, state.line[top]);
+    if (length != 0) {
+      state.length[top] = length;
+    } else {
+      std::free(state.line[top]);
+      state.heap[0] = state.heap[--state.count];
+    }
+    sift_down(state, compare);
+  }
+}
+
+void close_and_remove(int first, int end) {
+  for (int i = first; i < end; ++i) {
+    FileEntry& entry = file_list[i];
+    entry.stream.reset();
+    if (entry.is_temporary) suite::platform::delete_file(entry.name);
+  }
+}
+
+}  // namespace
+
+bool grow_line_array() {
+  std::int32_t new_capacity = store.line_capacity + LINE_ARRAY_STEP;
+  if (new_capacity >= LINE_ARRAY_LIMIT) {
+    if (settings.debug_info) suite::standard_error().write("Over 64Kb lines. Using temporary file.\n");
+    return false;
+  }
+  void* larger = std::realloc(store.line_array, static_cast<std::size_t>(new_capacity) * sizeof(char*));
+  if (larger == nullptr) {
+    if (settings.debug_info) suite::standard_error().write("No RAM for more line numbers. Using temporary file.\n");
+    return false;
+  }
+  store.line_array = static_cast<char**>(larger);
+  store.line_capacity = new_capacity;
+  return true;
+}
+
+void spill_lines() { write_sorted(add_file(nullptr)); }
+
+const char* add_file(const char* name) {
+  if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
+  FileEntry& entry = file_list[file_count];
+  entry.is_temporary = name == nullptr;
+  entry.name = name != nullptr ? std::string(name) : make_temporary_name();
+  ++file_count;
+  return entry.name.c_str();
+}
+
+void merge_range(int first, int end, suite::OutputStream& output) {
+  MergeState state;
+  load_first_lines(state, first, end);
+  with_line_order([&](auto order) { merge_lines(state, output, order); });
+  close_and_remove(first, end);
+}
+
+void merge_files() {
+  open_intermediate_output();
+  int first = 0;
+  for (int i = 0; i < file_count - 1;) {
+    FileEntry& entry = file_list[i];
+    entry.stream = std::make_unique<suite::InputStream>();
+    if (entry.stream->open(entry.name, suite::StreamMode::text)) {
+      ++i;
+      continue;
+    }
+    entry.stream.reset();
+    if (suite::platform::last_open_failure() != suite::platform::OpenFailure::too_many_open) {
+      error_exit(ErrorCode::CANNOT_OPEN, entry.name.c_str());
+    }
+    if (i < first + 2) error_exit(ErrorCode::NO_FILE_HANDLES);
+    // Merge what is open into the current intermediate output, which later
+    // comes up in this loop as an input like any other.
+    merge_range(first, i, run_output());
+    run_output().close();
+    open_intermediate_output();
+    first = i;
+  }
+  // The last intermediate output was never written.
+  run_output().close();
+  --file_count;
+  suite::platform::delete_file(file_list[file_count].name);
+  suite::standard_output().begin_output();
+  merge_range(first, file_count, suite::standard_output());
+  file_count = 0;
+}
+
+void close_every_file() {
+  input_file().close();
+  run_output().close();
+  for (int i = 0; i < file_count; ++i) file_list[i].stream.reset();
+}
+
+void delete_temporary_files() {
+  for (int i = 0; i < file_count; ++i) {
+    if (file_list[i].is_temporary) suite::platform::delete_file(file_list[i].name);
+  }
+}
+
+}  // namespace ordly

@@ -1,0 +1,226 @@
+#include "ordly/sort_methods.h"
+
+#include <cmath>
+#include <utility>
+
+#include "ordly/errors.h"
+#include "ordly/line_order.h"
+
+namespace ordly {
+
+namespace {
+
+// Straight insertion of positions low to high: an item only moves past
+// items that are strictly greater, so equal items keep their order.
+template <typename Item, typename Order>
+void insert_range(Item* items, std::int32_t low, std::int32_t high, Order compare) {
+  for (std::int32_t k = low + 1; k <= high; ++k) {
+    Item held = items[k];
+    std::int32_t j = k - 1;
+    while (j >= low && compare(items[j], held) > 0) {
+      items[j + 1] = items[j];
+      --j;
+    }
+    items[j + 1] = held;
+  }
+}
+
+// Splits positions low to high around a pivot taken from the position the
+// seed picks; returns the pivot's final position.
+template <typename Item, typename Order>
+std::int32_t partition(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
+  std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
+  Item pivot = items[middle];
+  items[middle] = items[low];
+  std::int32_t i = low;
+  std::int32_t j = high;
+  for (;;) {
+    while (j > i && compare(items[j], pivot) > 0) --j;
+    if (j == i) break;
+    items[i++] = items[j];
+    while (i < j && compare(items[i], pivot) < 0) ++i;
+    if (i == j) break;
+    items[j--] = items[i];
+  }
+  items[i] = pivot;
+  return i;
+}
+
+template <typename Item, typename Order>
+void sort_quicksort(Item* items, std::int32_t count, Order compare) {
+  static std::int32_t stack[QUICKSORT_STACK_SIZE];
+  std::int32_t fill = 0;
+  std::int32_t low = 0;
+  std::int32_t high = count - 1;
+  std::int32_t seed = 0;
+  for (;;) {
+    if (high - low < 7) {
+      insert_range(items, low, high, compare);
+      if (fill == 0) return;
+      high = stack[--fill];
+      low = stack[--fill];
+      continue;
+    }
+    seed = next_pivot_seed(seed);
+    std::int32_t pivot = partition(items, low, high, seed, compare);
+    if (fill + 2 > QUICKSORT_STACK_SIZE) error_exit(ErrorCode::STACK_OVERFLOW);
+    // The larger side waits on the stack, so the stack stays shallow.
+    if (high - pivot >= pivot - low) {
+      stack[fill++] = pivot + 1;
+      stack[fill++] = high;
+      high = pivot - 1;
+    } else {
+      stack[fill++] = low;
+      stack[fill++] = pivot - 1;
+      low = pivot + 1;
+    }
+  }
+}
+
+template <typename Item, typename Order>
+void sort_heapsort(Item* items, std::int32_t count, Order compare) {
+  if (count < 2) return;
+  std::int32_t left = count / 2;
+  std::int32_t right = count - 1;
+  for (;;) {
+    Item held;
+    if (left > 0) {
+      held = items[--left];
+    } else {
+      held = items[right];
+      items[right] = items[0];
+      if (--right == 0) {
+        items[0] = held;
+        return;
+      }
+    }
+    std::int32_t i = left;
+    std::int32_t child = 2 * left + 1;
+    while (child <= right) {
+      if (child < right && compare(items[child], items[child + 1]) < 0) ++child;
+      if (compare(held, items[child]) >= 0) break;
+      items[i] = items[child];
+      i = child;
+      child = 2 * child + 1;
+    }
+    items[i] = held;
+  }
+}
+
+template <typename Item, typename Order>
+void sort_shellsort(Item* items, std::int32_t count, Order compare) {
+  std::int32_t passes = shell_pass_count(count);
+  std::int32_t gap = count;
+  for (std::int32_t pass = 0; pass < passes; ++pass) {
+    gap /= 2;
+    for (std::int32_t k = gap; k < count; ++k) {
+      Item held = items[k];
+      std::int32_t j = k - gap;
+      while (j >= 0 && compare(items[j], held) > 0) {
+        items[j + gap] = items[j];
+        j -= gap;
+      }
+      items[j + gap] = held;
+    }
+  }
+}
+
+template <typename Item, typename Order>
+void sort_by_insertion(Item* items, std::int32_t count, Order compare) {
+  insert_range(items, 0, count - 1, compare);
+}
+
+template <typename Item, typename Order>
+void sort_combsort(Item* items, std::int32_t count, Order compare) {
+  std::int32_t gap = count;
+  bool swapped;
+  do {
+    gap = next_comb_gap(gap);
+    swapped = false;
+    for (std::int32_t k = 0; k < count - gap; ++k) {
+      if (compare(items[k], items[k + gap]) > 0) {
+        std::swap(items[k], items[k + gap]);
+        swapped = true;
+      }
+    }
+  } while (swapped || gap > 1);
+}
+
+}  // namespace
+
+std::int32_t next_pivot_seed(std::int32_t seed) { return (seed * 211 + 1663) % 7875; }
+
+void quicksort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_quicksort(items, count, FunctionOrder{compare});
+}
+
+void heapsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_heapsort(items, count, FunctionOrder{compare});
+}
+
+std::int32_t shell_pass_count(std::int32_t count) {
+  if (count <= 1) return 0;
+  return static_cast<std::int32_t>(std::log(static_cast<double>(count)) * 1.442695022 + 0.00001);
+}
+
+void shellsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_shellsort(items, count, FunctionOrder{compare});
+}
+
+void insertion_sort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_by_insertion(items, count, FunctionOrder{compare});
+}
+
+// The gap times the double nearest to 1 / 1.3, rounded down exactly: that
+// factor lies just below 10 / 13, so a multiple of 13 gives one less than
+// gap * 10 / 13 (26 gives 19).
+std::int32_t next_comb_gap(std::int32_t gap) {
+  std::int64_t tenfold = static_cast<std::int64_t>(gap) * 10;
+  gap = static_cast<std::int32_t>(tenfold % 13 == 0 && tenfold > 0 ? tenfold / 13 - 1 : tenfold / 13);
+  if (gap == 0) return 1;
+  if (gap == 9 || gap == 10) return 11;
+  return gap;
+}
+
+void combsort(char** items, std::int32_t count, CompareFunction compare) {
+  sort_combsort(items, count, FunctionOrder{compare});
+}
+
+namespace {
+
+template <typename Item, typename Order>
+void sort_with_method(Item* items, std::int32_t count, Order compare) {
+  switch (settings.sort_method) {
+    case SortMethod::QUICKSORT: sort_quicksort(items, count, compare); break;
+    case SortMethod::HEAPSORT: sort_heapsort(items, count, compare); break;
+    case SortMethod::SHELLSORT: sort_shellsort(items, count, compare); break;
+    case SortMethod::INSERTION_SORT: sort_by_insertion(items, count, compare); break;
+    case SortMethod::COMBSORT: sort_combsort(items, count, compare); break;
+  }
+}
+
+// The most lines the store holds at once.
+constexpr std::int32_t KEYED_CAPACITY = 15360;
+
+// Sorts lines under the character stage alone with their first codes kept
+// beside the pointers, so that most comparisons need not reach the lines.
+// The method takes the same steps as on the bare pointers.
+void sort_keyed(char** items, std::int32_t count) {
+  static KeyedLine keyed[KEYED_CAPACITY];
+  const unsigned char* table = settings.active_table;
+  for (std::int32_t i = 0; i < count; ++i) keyed[i] = {code_prefix(items[i], table), items[i]};
+  sort_with_method(keyed, count, KeyedCodeOrder{table, settings.reverse_order});
+  for (std::int32_t i = 0; i < count; ++i) items[i] = keyed[i].line;
+}
+
+}  // namespace
+
+void sort_lines(char** items, std::int32_t count) {
+  if (plain_codes_apply() && count <= KEYED_CAPACITY) {
+    sort_keyed(items, count);
+  } else {
+    sort_with_method(items, count, FunctionOrder{settings.active_compare});
+  }
+}
+
+}  // namespace ordly

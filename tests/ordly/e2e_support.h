@@ -1,0 +1,62 @@
+// Helpers for the end-to-end tests of Ordly.
+#pragma once
+
+#include <fcntl.h>
+
+#include <csignal>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/run_program.h"
+
+namespace ordly_test {
+
+// Several tests give standard input to runs that end without reading it;
+// feeding it must then fail with an error, not end the test program.
+inline const bool broken_pipes_ignored = (std::signal(SIGPIPE, SIG_IGN), true);
+
+// The text as it arrives through a text-mode output: LF as CR LF.
+inline std::string crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+inline const std::string BANNER = "\r\n\t\tOrdly v. 4.10. Sorts and merges the lines of text files.\r\n\r\n";
+
+inline suite_test::RunResult run_ordly(const std::vector<std::string>& arguments, const std::string& input = "",
+                                       const std::string& folder = "") {
+  suite_test::RunOptions options;
+  options.input = input;
+  options.folder = folder;
+  return suite_test::run_program("ordly", arguments, options);
+}
+
+// An open-file limit that leaves the program the given number of free
+// descriptors beyond the standard three, skipping the low descriptors it
+// inherits from this process (a test runner may leave some open).
+inline unsigned long open_files_limit(unsigned long wanted) {
+  unsigned long limit = 3 + wanted;
+  for (unsigned long fd = 3; fd < limit; ++fd) {
+    int flags = fcntl(static_cast<int>(fd), F_GETFD);
+    if (flags >= 0 && (flags & FD_CLOEXEC) == 0) ++limit;
+  }
+  return limit;
+}
+
+// The names in the folder that have the form of a temporary run file.
+inline std::vector<std::string> temporary_files(const suite_test::TempFolder& folder) {
+  std::vector<std::string> found;
+  for (const std::string& name : folder.names()) {
+    if (name.rfind("TMP", 0) == 0 && name.size() > 7 && name.compare(name.size() - 4, 4, ".$$$") == 0) {
+      found.push_back(name);
+    }
+  }
+  return found;
+}
+
+}  // namespace ordly_test

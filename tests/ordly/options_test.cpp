@@ -1,0 +1,166 @@
+// End-to-end tests of Ordly's options, inputs and output.
+#include <gtest/gtest.h>
+
+#include "tests/ordly/e2e_support.h"
+
+namespace {
+
+using ordly_test::crlf;
+using ordly_test::run_ordly;
+using suite_test::TempFolder;
+
+TEST(OrdlyInput, StandardInputInTheDefaultOrder) {
+  auto r = run_ordly({}, "b\nA\na\n1\n_x\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, crlf("_x\n1\nA\na\nb\n"));
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(OrdlyInput, EmptyInputAndCtrlZ) {
+  EXPECT_EQ(run_ordly({}).out, "");
+  auto r = run_ordly({"/Z"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "\x1A");
+  EXPECT_EQ(run_ordly({"/z"}, "b\na\n").out, crlf("a\nb\n") + "\x1A");
+}
+
+TEST(OrdlyInput, TextModeAndTheLastLineWithoutLineFeed) {
+  EXPECT_EQ(run_ordly({}, "b\r\nc\ra").out, crlf("b\nca\n"));
+  EXPECT_EQ(run_ordly({}, "b\na").out, crlf("a\nb\n"));
+  EXPECT_EQ(run_ordly({}, "b\na\n\x1Azzz\n").out, crlf("a\nb\n"));
+  // A NUL byte ends its line; the rest of the line is dropped.
+  EXPECT_EQ(run_ordly({}, std::string("b\0zz\na\n", 7)).out, crlf("a\nb\n"));
+}
+
+TEST(OrdlyInput, LinesAreSplitAtTheBufferSize) {
+  std::string exact(10240, 'k');
+  auto r = run_ordly({}, exact + "\na\n");
+  // The cut falls before the line feed, which comes out as an empty line.
+  EXPECT_EQ(r.out, crlf("\na\n" + exact + "\n"));
+  std::string whole(10239, 'k');
+  EXPECT_EQ(run_ordly({}, whole + "\na\n").out, crlf("a\n" + whole + "\n"));
+  EXPECT_EQ(run_ordly({}, exact + "k\n").out, crlf("k\n" + exact + "\n"));
+  // A buffer larger than the input stream's blocks.
+  std::string huge(400000, 'h');
+  EXPECT_TRUE(run_ordly({"/X", "600000"}, huge + "\na\n").out == crlf("a\n" + huge + "\n"));
+  // '/X 6' takes pieces of 4 bytes.
+  EXPECT_EQ(run_ordly({"/X", "6"}, "zyxwvu\n").out, crlf("vu\nzyxw\n"));
+}
+
+TEST(OrdlyInput, SeveralFilesSortTogether) {
+  TempFolder folder;
+  folder.write("a.txt", "delta\nAlpha\n");
+  folder.write("b.txt", "charlie\nbravo");
+  auto r = run_ordly({"b.txt", "a.txt"}, "ignored\n", folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, crlf("Alpha\nbravo\ncharlie\ndelta\n"));
+}
+
+TEST(OrdlyInput, WildcardsAndPathsThatLookLikeOptions) {
+  TempFolder folder;
+  folder.write("a.txt", "2\n");
+  folder.write("b.txt", "1\n");
+  folder.write("c.dat", "0\n");
+  folder.write("-", "dash\n");
+  EXPECT_EQ(run_ordly({"*.TXT"}, "", folder.path()).out, crlf("1\n2\n"));
+  EXPECT_EQ(run_ordly({"-"}, "", folder.path()).out, crlf("dash\n"));
+  // An existing absolute path is a file name, not an option group.
+  EXPECT_EQ(run_ordly({"/R", folder.file("a.txt"), folder.file("b.txt")}).out, crlf("2\n1\n"));
+}
+
+TEST(OrdlyOptions, ReverseAndStartingColumnInEitherOrder) {
+  std::string input = "xxxxa\nyyyyc\nzzzzb\n";
+  EXPECT_EQ(run_ordly({"/R5"}, input).out, crlf("yyyyc\nzzzzb\nxxxxa\n"));
+  EXPECT_EQ(run_ordly({"-5r"}, input).out, crlf("yyyyc\nzzzzb\nxxxxa\n"));
+  EXPECT_EQ(run_ordly({"/5"}, input).out, crlf("xxxxa\nzzzzb\nyyyyc\n"));
+}
+
+TEST(OrdlyOptions, StartingColumnInOctalAndHex) {
+  // '/010' is column 8, '/0x10' column 16.
+  std::string input = "1234567b9\n7654321a8\n";
+  EXPECT_EQ(run_ordly({"/010"}, input).out, crlf("7654321a8\n1234567b9\n"));
+  // Column 10 in decimal lies beyond both lines: equal keys, input order.
+  EXPECT_EQ(run_ordly({"/10"}, input).out, crlf(input));
+  std::string first = std::string(15, 'a') + "z";
+  std::string second = std::string(15, 'b') + "y";
+  EXPECT_EQ(run_ordly({"/0x10"}, first + "\n" + second + "\n").out, crlf(second + "\n" + first + "\n"));
+}
+
+TEST(OrdlyOptions, MethodsAndOrders) {
+  std::string input = "Zoo\nzoo\nbee\nZOO\n";
+  EXPECT_EQ(run_ordly({"/I"}, input).out, crlf("bee\nZoo\nzoo\nZOO\n"));
+  EXPECT_EQ(run_ordly({"/IR"}, input).out, crlf("Zoo\nzoo\nZOO\nbee\n"));
+  EXPECT_EQ(run_ordly({"/A"}, input).out, crlf("ZOO\nZoo\nbee\nzoo\n"));
+  for (const char* method : {"/H", "/S", "/C", "/Q", "/T"}) {
+    auto r = run_ordly({method}, "3\n1\n2\n");
+    EXPECT_EQ(r.out, crlf("1\n2\n3\n")) << method;
+  }
+  EXPECT_EQ(run_ordly({"/N"}, "10\n9\n-5\n").out, crlf("-5\n9\n10\n"));
+  EXPECT_EQ(run_ordly({"/F"}, "1.25e1\n1.5\n").out, crlf("1.5\n1.25e1\n"));
+  EXPECT_EQ(run_ordly({"/D"}, "a-c\nab\n").out, crlf("ab\na-c\n"));
+  EXPECT_EQ(run_ordly({"/B"}, "  b\na\n").out, crlf("a\n  b\n"));
+}
+
+TEST(OrdlyOptions, PureOrderWinsOverSpanishAndWindowsInEitherOrder) {
+  std::string input = "cz\nch\nb\n";
+  EXPECT_EQ(run_ordly({"/E"}, input).out, crlf("b\ncz\nch\n"));
+  EXPECT_EQ(run_ordly({"/EA"}, input).out, crlf("b\nch\ncz\n"));
+  EXPECT_EQ(run_ordly({"/A", "/E"}, input).out, crlf("b\nch\ncz\n"));
+  // With '/W', 0xF1 is n tilde; with '/A' it is just a byte above 'z'.
+  std::string enye = "\xF1u\nnube\noso\n";
+  EXPECT_EQ(run_ordly({"/W"}, enye).out, crlf("nube\n\xF1u\noso\n"));
+  EXPECT_EQ(run_ordly({"/WA"}, enye).out, crlf("nube\noso\n\xF1u\n"));
+  EXPECT_EQ(run_ordly({"/AW"}, enye).out, crlf("nube\noso\n\xF1u\n"));
+}
+
+TEST(OrdlyOptions, LineBufferValueTakesTheRestOfTheGroup) {
+  auto r = run_ordly({"/X5000R"}, "b\na\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, crlf("a\nb\n"));
+  // A value of nothing but blanks leaves the size as it was.
+  EXPECT_EQ(run_ordly({"/X", " "}, "b\na\n").out, crlf("a\nb\n"));
+}
+
+TEST(OrdlyOutput, OutputFileInEitherForm) {
+  TempFolder folder;
+  auto r = run_ordly({"/Oout.txt"}, "b\na\n", folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(folder.read("out.txt"), crlf("a\nb\n"));
+  r = run_ordly({"/R", "/O", "two.txt", "/Z"}, "b\na\n", folder.path());
+  EXPECT_EQ(folder.read("two.txt"), crlf("b\na\n") + "\x1A");
+  // The whole rest of the group is the name.
+  r = run_ordly({"/Oout.txtR"}, "b\na\n", folder.path());
+  EXPECT_EQ(folder.read("out.txtR"), crlf("a\nb\n"));
+}
+
+TEST(OrdlyOutput, OutputFileThatIsAlsoTheInputIsSortedInPlace) {
+  TempFolder folder;
+  folder.write("a.txt", "c\nb\na\n");
+  auto r = run_ordly({"/O", "a.txt", "a.txt"}, "", folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("a.txt"), crlf("a\nb\nc\n"));
+}
+
+TEST(OrdlyOutput, AnErrorBeforeOutputLeavesTheOutputFileAsItWas) {
+  TempFolder folder;
+  folder.write("a.txt", "c\nb\na\n");
+  auto r = run_ordly({"/Oa.txt", "a.txt", "missing.txt"}, "", folder.path());
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(folder.read("a.txt"), "c\nb\na\n");
+  // The output is still created at once.
+  r = run_ordly({"/O", "new.txt", "missing.txt"}, "", folder.path());
+  EXPECT_EQ(r.status, 4);
+  EXPECT_TRUE(folder.exists("new.txt"));
+  EXPECT_EQ(folder.read("new.txt"), "");
+}
+
+TEST(OrdlyOutput, EmptyInputEmptiesTheOutputFile) {
+  TempFolder folder;
+  folder.write("out.txt", "old\n");
+  folder.write("empty.txt", "");
+  EXPECT_EQ(run_ordly({"/O", "out.txt", "empty.txt"}, "", folder.path()).status, 0);
+  EXPECT_EQ(folder.read("out.txt"), "");
+}
+
+}  // namespace

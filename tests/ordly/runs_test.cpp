@@ -1,0 +1,278 @@
+// End-to-end tests of Ordly's temporary runs and merging: spills at the
+// line table limit and when memory runs out, merges in several passes when
+// file handles are short, '/M', and the clean-up of temporary files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "tests/ordly/e2e_support.h"
+
+namespace {
+
+using ordly_test::BANNER;
+using ordly_test::crlf;
+using ordly_test::run_ordly;
+using ordly_test::temporary_files;
+using suite_test::RunOptions;
+using suite_test::TempFolder;
+using Lines = std::vector<std::string>;
+
+// Lines of lower-case letters and digits, for which the default order is
+// byte order, so the expected output is simply the sorted input.
+Lines make_lines(std::size_t count, std::size_t length, std::uint32_t seed) {
+  Lines lines;
+  std::uint32_t state = seed;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string line;
+    std::size_t size = 1 + (state >> 8) % length;
+    for (std::size_t k = 0; k < size; ++k) {
+      state = state * 1103515245u + 12345u;
+      line += "0123456789abcdefghijklmnopqrstuvwxyz"[(state >> 16) % 36];
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string joined(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+std::string sorted_output(Lines lines) {
+  std::sort(lines.begin(), lines.end());
+  return crlf(joined(lines));
+}
+
+suite_test::RunResult run_in(const TempFolder& folder, const std::vector<std::string>& arguments,
+                             RunOptions options = {}) {
+  options.folder = folder.path();
+  return suite_test::run_program("ordly", arguments, options);
+}
+
+TEST(OrdlyRuns, AFullTableIsSortedInMemory) {
+  TempFolder folder;
+  Lines lines = make_lines(15360, 12, 1);
+  folder.write("in.txt", joined(lines));
+  auto r = run_in(folder, {"/G", "in.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, sorted_output(lines));
+}
+
+TEST(OrdlyRuns, OneLineMoreSpillsTwoRunsAndMergesThem) {
+  TempFolder folder;
+  Lines lines = make_lines(15361, 12, 2);
+  folder.write("in.txt", joined(lines));
+  auto r = run_in(folder, {"/G", "in.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Over 64Kb lines. Using temporary file.\r\n");
+  EXPECT_EQ(r.out, sorted_output(lines));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, EqualLinesFromAnEarlierRunComeFirst) {
+  // 15,360 lines "b" fill the first run; the last line "B" is the second
+  // run, and the merge takes ties from the earlier run first.
+  std::string runs;
+  for (int i = 0; i < 15360; ++i) runs += "b\n";
+  auto r = run_ordly({}, runs + "B\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out == crlf(runs + "B\n"));
+}
+
+TEST(OrdlyRuns, LargeInputFromStandardInputAndExistingNamesLeftAlone) {
+  TempFolder folder;
+  folder.write("TMP1.$$$", "keep me\n");
+  Lines lines = make_lines(200000, 20, 3);
+  RunOptions options;
+  options.input = joined(lines);
+  auto r = run_in(folder, {"/O", "out.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(folder.read("out.txt"), sorted_output(lines));
+  EXPECT_EQ(folder.read("TMP1.$$$"), "keep me\n");
+  EXPECT_EQ(temporary_files(folder), Lines{"TMP1.$$$"});
+}
+
+TEST(OrdlyRuns, ReverseOrderAcrossRuns) {
+  TempFolder folder;
+  Lines lines = make_lines(40000, 8, 4);
+  folder.write("in.txt", joined(lines));
+  auto r = run_in(folder, {"/R", "in.txt"});
+  std::sort(lines.rbegin(), lines.rend());
+  EXPECT_EQ(r.out, crlf(joined(lines)));
+}
+
+TEST(OrdlyRuns, FewFileHandlesMergeInSeveralPasses) {
+  TempFolder folder;
+  Lines lines = make_lines(100000, 10, 5);
+  folder.write("in.txt", joined(lines));
+  RunOptions options;
+  // The merge output and two inputs.
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, sorted_output(lines));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
+  TempFolder folder;
+  Lines lines = make_lines(40000, 10, 6);
+  folder.write("in.txt", joined(lines));
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(2);
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.status, 32);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Not enough free file handles.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+// A link into a folder that does not exist is no file, so its name is taken
+// for the first temporary file, and creating the file through it fails.
+void block_first_temporary_name(const TempFolder& folder) {
+  std::string link = folder.file("TMP1.$$$");
+  unlink(link.c_str());
+  ASSERT_EQ(symlink("missing/run", link.c_str()), 0);
+}
+
+TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
+  TempFolder folder;
+  block_first_temporary_name(folder);
+  folder.write("in.txt", joined(make_lines(15361, 5, 8)));
+  auto r = run_in(folder, {"in.txt"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  block_first_temporary_name(folder);
+  folder.write("a.txt", "a\n");
+  r = run_in(folder, {"/M", "a.txt", "a.txt"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+}
+
+TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "address-space limits do not work under the sanitizers";
+#endif
+  TempFolder folder;
+  // About 60 MB of lines against a 48 MB address space.
+  Lines lines = make_lines(12000, 10000, 7);
+  folder.write("in.txt", joined(lines));
+  RunOptions options;
+  options.address_space_limit = 48ul << 20;
+  auto r = run_in(folder, {"/G", "/O", "out.txt", "in.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("No RAM for more lines. Using temporary file.\r\n"), std::string::npos);
+  EXPECT_EQ(r.err.find("Memory exhausted"), std::string::npos);
+  EXPECT_TRUE(folder.read("out.txt") == sorted_output(lines));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyMerge, EqualLinesFromAnEarlierFileComeFirst) {
+  TempFolder folder;
+  folder.write("a.txt", "Same\nx\n");
+  folder.write("b.txt", "same\ny\n");
+  EXPECT_EQ(run_in(folder, {"/M", "a.txt", "b.txt"}).out, crlf("Same\nsame\nx\ny\n"));
+  EXPECT_EQ(run_in(folder, {"/M", "b.txt", "a.txt"}).out, crlf("same\nSame\nx\ny\n"));
+}
+
+TEST(OrdlyMerge, AnExhaustedInputIsReplacedByTheLastHeapElement) {
+  // Three equal lines: the first file's goes first; then the last heap
+  // element (the third file) moves to the top and stays there on a tie.
+  TempFolder folder;
+  folder.write("a.txt", "Ab\n");
+  folder.write("b.txt", "AB\n");
+  folder.write("c.txt", "ab\n");
+  EXPECT_EQ(run_in(folder, {"/M", "a.txt", "b.txt", "c.txt"}).out, crlf("Ab\nab\nAB\n"));
+}
+
+TEST(OrdlyMerge, EmptyFilesNoFilesAndStandardInputUnread) {
+  TempFolder folder;
+  folder.write("a.txt", "a\nc\n");
+  folder.write("empty.txt", "");
+  folder.write("b.txt", "b");
+  RunOptions options;
+  options.input = "never\n";
+  auto r = run_in(folder, {"/M", "a.txt", "empty.txt", "b.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, crlf("a\nb\nc\n"));
+  r = run_in(folder, {"/M"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyMerge, UnsortedInputsGiveTheHeapMerge) {
+  TempFolder folder;
+  folder.write("a.txt", "c\na\n");
+  folder.write("b.txt", "b\n");
+  auto r = run_in(folder, {"/M", "a.txt", "b.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, crlf("b\nc\na\n"));
+}
+
+TEST(OrdlyMerge, OrderOptionsApplyToTheMerge) {
+  TempFolder folder;
+  folder.write("a.txt", "9\n3\n");
+  folder.write("b.txt", "10\n2\n");
+  EXPECT_EQ(run_in(folder, {"/MRN", "a.txt", "b.txt"}).out, crlf("10\n9\n3\n2\n"));
+}
+
+std::string numbered_name(int number) { return std::string("f").append(std::to_string(1000 + number)); }
+
+TEST(OrdlyMerge, AtMost255Names) {
+  TempFolder folder;
+  std::vector<std::string> names = {"/M"};
+  for (int i = 0; i < 256; ++i) {
+    std::string name = numbered_name(i);
+    folder.write(name, name + "\n");
+    names.push_back(name);
+  }
+  auto r = run_in(folder, names);
+  EXPECT_EQ(r.status, 16);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't handle more than 256 files.\r\n\r\n");
+  names.pop_back();
+  r = run_in(folder, names);
+  EXPECT_EQ(r.status, 0);
+  std::string expected;
+  for (int i = 0; i < 255; ++i) expected += numbered_name(i) + "\n";
+  EXPECT_EQ(r.out, crlf(expected));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyMerge, MissingFileAndFewFileHandles) {
+  TempFolder folder;
+  std::vector<std::string> arguments = {"/M"};
+  Lines all;
+  for (int i = 0; i < 6; ++i) {
+    Lines lines = make_lines(50, 6, 10 + i);
+    std::sort(lines.begin(), lines.end());
+    std::string name = std::string("s").append(std::to_string(i));
+    folder.write(name, joined(lines));
+    arguments.push_back(name);
+    all.insert(all.end(), lines.begin(), lines.end());
+  }
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, arguments, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, sorted_output(all));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+  arguments.push_back("missing");
+  r = run_in(folder, arguments);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open 'missing'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+}  // namespace

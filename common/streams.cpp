@@ -44,12 +44,18 @@ std::size_t InputStream::convert_text(char* data, std::size_t size) {
     size = static_cast<std::size_t>(static_cast<char*>(stop) - data);
     source_done_ = true;
   }
-  char* cr = static_cast<char*>(std::memchr(data, '\r', size));
-  if (cr == nullptr) return size;
-  char* out = cr;
+  char* out = static_cast<char*>(std::memchr(data, '\r', size));
+  if (out == nullptr) return size;
+  // Moves each stretch between carriage returns down over the gaps.
   const char* end = data + size;
-  for (const char* in = cr + 1; in < end; ++in) {
-    if (*in != '\r') *out++ = *in;
+  for (const char* in = out + 1; in < end;) {
+    const char* cr = static_cast<const char*>(std::memchr(in, '\r', static_cast<std::size_t>(end - in)));
+    const char* stretch_end = cr != nullptr ? cr : end;
+    std::size_t length = static_cast<std::size_t>(stretch_end - in);
+    std::memmove(out, in, length);
+    out += length;
+    if (cr == nullptr) break;
+    in = cr + 1;
   }
   return static_cast<std::size_t>(out - data);
 }

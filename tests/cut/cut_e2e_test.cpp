@@ -12,15 +12,7 @@ using suite_test::RunOptions;
 using suite_test::RunResult;
 using suite_test::TempFolder;
 
-// What the program's text-mode streams make of "\n".
-std::string crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
+using suite_test::crlf;
 
 const std::string BANNER = "\n\t\tCut 2.10.  Selects bytes, columns, fields or rows of text.\n";
 const std::string USAGE =

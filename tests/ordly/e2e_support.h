@@ -16,15 +16,7 @@ namespace ordly_test {
 // feeding it must then fail with an error, not end the test program.
 inline const bool broken_pipes_ignored = (std::signal(SIGPIPE, SIG_IGN), true);
 
-// The text as it arrives through a text-mode output: LF as CR LF.
-inline std::string crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
+using suite_test::crlf;
 
 inline const std::string BANNER = "\r\n\t\tOrdly v. 4.10. Sorts and merges the lines of text files.\r\n\r\n";
 

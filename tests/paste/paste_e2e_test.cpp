@@ -12,15 +12,7 @@ using suite_test::RunOptions;
 using suite_test::RunResult;
 using suite_test::TempFolder;
 
-// What the program's text-mode streams make of "\n".
-std::string crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
+using suite_test::crlf;
 
 const std::string BANNER = "\n\t\tPASTE 2.20. Joins corresponding lines of files.\n";
 const std::string USAGE =

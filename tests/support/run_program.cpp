@@ -288,6 +288,15 @@ std::vector<std::string> TempFolder::names() const {
   return result;
 }
 
+std::string crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;

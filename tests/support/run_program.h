@@ -79,6 +79,10 @@ class TempFolder {
   std::string path_;
 };
 
+// What a text-mode output stream makes of the text: every line feed
+// written as a carriage return and line feed.
+std::string crlf(const std::string& text);
+
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 

@@ -14,15 +14,7 @@ using Args = std::vector<std::string>;
 
 namespace {
 
-// What a text-mode stream writes for the given text.
-std::string crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+using suite_test::crlf;
 
 std::string spaces(std::size_t count) { return std::string(count, ' '); }
 

@@ -3,18 +3,12 @@
 
 #include <fcntl.h>
 
-#include <csignal>
-
 #include <string>
 #include <vector>
 
 #include "tests/support/run_program.h"
 
 namespace ordly_test {
-
-// Several tests give standard input to runs that end without reading it;
-// feeding it must then fail with an error, not end the test program.
-inline const bool broken_pipes_ignored = (std::signal(SIGPIPE, SIG_IGN), true);
 
 using suite_test::crlf;
 

@@ -1,0 +1,337 @@
+// POSIX implementation of Dupro's file-system operations.
+//
+// Attribute words: read-only is the owner's write permission bit being
+// clear; hidden is a name beginning with '.'; nothing is a system file; the
+// archive bit is emulated with the extended attribute "user.archive", which
+// records the modification time and size the file had when its archive bit
+// was cleared: the bit reads as set when the record is missing or no longer
+// matches the file.
+#include "dupro/platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "common/arguments.h"
+
+namespace dupro::platform {
+
+namespace {
+
+constexpr const char* ARCHIVE_RECORD = "user.archive";
+
+int last_error_number = 0;
+
+bool fail(int error) {
+  last_error_number = error;
+  return false;
+}
+
+std::string archive_record_of(const struct stat& info) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%lld.%09ld:%lld", static_cast<long long>(info.st_mtim.tv_sec),
+                static_cast<long>(info.st_mtim.tv_nsec), static_cast<long long>(info.st_size));
+  return text;
+}
+
+bool archive_bit_set(const std::string& path, const struct stat& info) {
+  char stored[80];
+  ssize_t length = getxattr(path.c_str(), ARCHIVE_RECORD, stored, sizeof stored);
+  if (length <= 0) return true;
+  return archive_record_of(info) != std::string(stored, static_cast<std::size_t>(length));
+}
+
+bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
+
+std::uint32_t attributes_of(const std::string& path, const std::string& name, const struct stat& info) {
+  std::uint32_t attributes = 0;
+  if (S_ISDIR(info.st_mode)) attributes |= DIRECTORY;
+  if ((info.st_mode & S_IWUSR) == 0) attributes |= READ_ONLY;
+  if (!name.empty() && name[0] == '.' && !is_dot_name(name)) attributes |= HIDDEN;
+  if (archive_bit_set(path, info)) attributes |= ARCHIVE;
+  return attributes;
+}
+
+std::string last_component(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  std::size_t slash = trimmed.rfind('/');
+  return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+void fill_info(const std::string& path, const std::string& name, const struct stat& info, FileInfo& entry) {
+  entry.name = name;
+  entry.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+  entry.attributes = attributes_of(path, name, info);
+  to_date_time(static_cast<std::int64_t>(info.st_mtim.tv_sec), entry.date, entry.time);
+}
+
+// Only regular files and folders take part in a copy; a link to a folder is
+// not followed, so a link cannot make the walk go round in a circle.
+bool is_copyable(const struct dirent& item, const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return item.d_type != DT_LNK;
+  return S_ISREG(info.st_mode);
+}
+
+std::size_t compute_budget() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long page_size = sysconf(_SC_PAGESIZE);
+  std::size_t budget = static_cast<std::size_t>(pages) * static_cast<std::size_t>(page_size) / 2;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return budget;
+  std::size_t in_use = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    unsigned long size_pages = 0;
+    if (std::fscanf(statm, "%lu", &size_pages) == 1) in_use = size_pages * static_cast<std::size_t>(page_size);
+    std::fclose(statm);
+  }
+  std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
+  // What the program needs besides file data (names, entries, listings)
+  // stays outside the budget.
+  std::size_t margin = 8 * 1024 * 1024 + left / 4;
+  left = left > margin ? left - margin : 0;
+  return std::min(budget, left);
+}
+
+std::size_t data_budget = 0;
+std::size_t data_held = 0;
+
+}  // namespace
+
+bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries) {
+  std::size_t slash = pattern_path.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : pattern_path.substr(0, slash + 1);
+  std::string pattern = slash == std::string::npos ? pattern_path : pattern_path.substr(slash + 1);
+  DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
+  if (directory == nullptr) return fail(errno);
+  int folder_handle = dirfd(directory);
+  while (struct dirent* item = readdir(directory)) {
+    std::string name = item->d_name;
+    if (!suite::wildcard_match(pattern, name)) continue;
+    struct stat info;
+    if (fstatat(folder_handle, item->d_name, &info, 0) != 0 || !is_copyable(*item, info)) continue;
+    FileInfo entry;
+    fill_info(folder + name, name, info, entry);
+    std::uint32_t special = entry.attributes & (HIDDEN | SYSTEM | DIRECTORY);
+    if (special != 0 && (special & mask) == 0) continue;
+    entries.push_back(std::move(entry));
+  }
+  closedir(directory);
+  return true;
+}
+
+bool look_up(const std::string& path, FileInfo& info) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return fail(errno);
+  fill_info(path, last_component(path), status, info);
+  return true;
+}
+
+bool same_file(const std::string& first, const std::string& second) {
+  struct stat one, other;
+  if (stat(first.c_str(), &one) != 0 || stat(second.c_str(), &other) != 0) return false;
+  return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+Handle open_for_reading(const std::string& path) {
+  int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (handle < 0) {
+    fail(errno);
+    return NO_HANDLE;
+  }
+  struct stat info;
+  if (fstat(handle, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(handle);
+    fail(EISDIR);
+    return NO_HANDLE;
+  }
+  return handle;
+}
+
+namespace {
+
+CreateFailure create_failure_of(int error) {
+  switch (error) {
+    case ENOENT: return CreateFailure::no_such_file;
+    case ENOTDIR: return CreateFailure::path_not_found;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return CreateFailure::permission_denied;
+    default: return CreateFailure::other;
+  }
+}
+
+Handle failed_create(int error, CreateFailure& failure) {
+  fail(error);
+  failure = create_failure_of(error);
+  return NO_HANDLE;
+}
+
+}  // namespace
+
+Handle create_file(const std::string& path, CreateFailure& failure) {
+  failure = CreateFailure::none;
+  int handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (handle >= 0) return handle;
+  if (errno != EEXIST) return failed_create(errno, failure);
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
+    if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
+  }
+  handle = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (handle < 0) return failed_create(errno, failure);
+  return handle;
+}
+
+std::size_t read_file(Handle handle, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::read(static_cast<int>(handle), buffer + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      fail(errno);
+      break;
+    }
+    if (got == 0) {
+      fail(0);
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+std::size_t write_file(Handle handle, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      fail(put < 0 ? errno : 0);
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return done;
+}
+
+void close_file(Handle handle) {
+  if (handle != NO_HANDLE) ::close(static_cast<int>(handle));
+}
+
+void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time) {
+  std::time_t moment = static_cast<std::time_t>(seconds);
+  struct tm local;
+  if (localtime_r(&moment, &local) == nullptr || local.tm_year < 80) {
+    date = 1 << 5 | 1;  // the first day the words can hold
+    time = 0;
+    return;
+  }
+  if (local.tm_year > 207) {
+    date = 127 << 9 | 12 << 5 | 31;
+    time = 23 << 11 | 59 << 5 | 29;
+    return;
+  }
+  date = static_cast<std::uint16_t>((local.tm_year - 80) << 9 | (local.tm_mon + 1) << 5 | local.tm_mday);
+  time = static_cast<std::uint16_t>(local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
+}
+
+bool set_file_time(Handle handle, std::uint16_t date, std::uint16_t time) {
+  struct tm local = {};
+  local.tm_year = (date >> 9) + 80;
+  local.tm_mon = ((date >> 5) & 15) - 1;
+  local.tm_mday = date & 31;
+  local.tm_hour = time >> 11;
+  local.tm_min = (time >> 5) & 63;
+  local.tm_sec = (time & 31) * 2;
+  local.tm_isdst = -1;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = std::mktime(&local);
+  times[1].tv_nsec = 0;
+  if (futimens(static_cast<int>(handle), times) != 0) return fail(errno);
+  return true;
+}
+
+bool set_attributes(const std::string& path, std::uint32_t attributes) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return fail(errno);
+  mode_t wanted = (attributes & READ_ONLY) ? info.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
+                                          : info.st_mode | S_IWUSR;
+  mode_t current = info.st_mode;
+  if (attributes & ARCHIVE) {
+    if (removexattr(path.c_str(), ARCHIVE_RECORD) != 0 && errno != ENODATA && errno != ENOTSUP) return fail(errno);
+  } else {
+    // Extended attributes can be written only while the file is writable.
+    if ((current & S_IWUSR) == 0 && chmod(path.c_str(), current | S_IWUSR) == 0) current |= S_IWUSR;
+    std::string record = archive_record_of(info);
+    if (setxattr(path.c_str(), ARCHIVE_RECORD, record.data(), record.size(), 0) != 0 && errno != ENOTSUP) {
+      fail(errno);
+    }
+  }
+  if ((wanted & 07777) != (current & 07777) && chmod(path.c_str(), wanted & 07777) != 0) return fail(errno);
+  return true;
+}
+
+bool delete_file(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return fail(EACCES);
+  if (::unlink(path.c_str()) != 0) return fail(errno);
+  return true;
+}
+
+bool make_directory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return fail(errno);
+  return true;
+}
+
+std::string last_error_text() {
+  if (last_error_number == 0) return "Unknown error";
+  return std::strerror(last_error_number);
+}
+
+bool current_directory(std::string& path) {
+  char* found = getcwd(nullptr, 0);
+  if (found == nullptr) return fail(errno);
+  path = found;
+  std::free(found);
+  return true;
+}
+
+bool change_directory(const std::string& path) {
+  if (::chdir(path.c_str()) != 0) return fail(errno);
+  return true;
+}
+
+char* allocate_data(std::size_t size) {
+  if (size > data_budget || data_held > data_budget - size) return nullptr;
+  char* data = static_cast<char*>(std::malloc(size));
+  if (data != nullptr) data_held += size;
+  return data;
+}
+
+void release_data(char* data, std::size_t size) {
+  if (data == nullptr) return;
+  std::free(data);
+  data_held -= size;
+}
+
+void prepare_process() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  data_budget = compute_budget();
+}
+
+}  // namespace dupro::platform

@@ -37,6 +37,10 @@ struct FileInfo {
 // listed only when one of those bits of it is also in `mask`. False when
 // the folder cannot be read.
 bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries);
+// The names of the folders inside a folder ("" for the current one),
+// hidden ones included, "." and ".." left out, links to folders not
+// followed. False when the folder cannot be read.
+bool list_subdirectories(const std::string& folder, std::vector<std::string>& names);
 // Information on one path (file or folder); false when nothing is there.
 bool look_up(const std::string& path, FileInfo& info);
 // True when both paths name one file (the same device and inode).
@@ -79,6 +83,10 @@ void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time
 // out of memory is seen as a failed allocation. Returns nullptr then.
 char* allocate_data(std::size_t size);
 void release_data(char* data, std::size_t size);
+// Counts other memory the program holds for file data (its entries)
+// against the same budget; false when the budget has no room.
+bool take_budget(std::size_t size);
+void give_budget(std::size_t size);
 
 // Prepares the process at its start: writing a file past a size limit must
 // fail the write instead of ending the program, and the memory budget is

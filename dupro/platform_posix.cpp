@@ -130,6 +130,24 @@ bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::ve
   return true;
 }
 
+bool list_subdirectories(const std::string& folder, std::vector<std::string>& names) {
+  DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
+  if (directory == nullptr) return fail(errno);
+  int folder_handle = dirfd(directory);
+  while (struct dirent* item = readdir(directory)) {
+    std::string name = item->d_name;
+    if (is_dot_name(name)) continue;
+    bool is_folder = item->d_type == DT_DIR;
+    if (item->d_type == DT_UNKNOWN) {
+      struct stat info;
+      is_folder = fstatat(folder_handle, item->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+    }
+    if (is_folder) names.push_back(std::move(name));
+  }
+  closedir(directory);
+  return true;
+}
+
 bool look_up(const std::string& path, FileInfo& info) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return fail(errno);
@@ -316,17 +334,25 @@ bool change_directory(const std::string& path) {
   return true;
 }
 
+bool take_budget(std::size_t size) {
+  if (size > data_budget || data_held > data_budget - size) return false;
+  data_held += size;
+  return true;
+}
+
+void give_budget(std::size_t size) { data_held -= size; }
+
 char* allocate_data(std::size_t size) {
-  if (size > data_budget || data_held > data_budget - size) return nullptr;
+  if (!take_budget(size)) return nullptr;
   char* data = static_cast<char*>(std::malloc(size));
-  if (data != nullptr) data_held += size;
+  if (data == nullptr) give_budget(size);
   return data;
 }
 
 void release_data(char* data, std::size_t size) {
   if (data == nullptr) return;
   std::free(data);
-  data_held -= size;
+  give_budget(size);
 }
 
 void prepare_process() {

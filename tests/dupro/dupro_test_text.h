@@ -6,7 +6,8 @@
 
 namespace dupro_test {
 
-inline const std::string BANNER = "DUPRO 3.01 - copies and compares directory trees\r\n";
+inline const std::string BANNER_LINE = "DUPRO 3.01 - copies and compares directory trees";
+inline const std::string BANNER = BANNER_LINE + "\r\n";
 
 inline const std::string USAGE =
     "\tUse:\tDUPRO [options] source [target]\r\n"

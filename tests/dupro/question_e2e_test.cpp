@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "tests/dupro/dupro_test_text.h"
+#include "tests/dupro/dupro_test_tree.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+using namespace dupro_test;
+using dupro::platform::ARCHIVE;
+using dupro::platform::READ_ONLY;
+using suite_test::RunResult;
+using suite_test::TerminalSession;
+
+class DuproQuestions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    make_folder(folder_.file("src"));
+    folder_.write("src/a", "a");
+  }
+  std::string source(const std::string& name) const { return folder_.file("src/" + name); }
+  suite_test::TempFolder folder_;
+};
+
+TEST_F(DuproQuestions, ConfirmEachFileTakesOnlyYes) {
+  struct Case {
+    std::string keys;
+    bool copied;
+  };
+  const std::string question = source("a") + "\t(Y/N): ";
+  for (const Case& c : {Case{"y", true}, Case{"Y", true}, Case{"n", false}, Case{"\x1b[B", false}}) {
+    unlink(folder_.file("dst/a").c_str());
+    TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
+    ASSERT_TRUE(session.wait_for_error_text(question));
+    session.type(c.keys);
+    RunResult result = session.finish();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, question + WIPE);
+    EXPECT_EQ(folder_.exists("dst/a"), c.copied) << c.keys;
+  }
+}
+
+TEST_F(DuproQuestions, OtherLettersAreIgnored) {
+  const std::string question = source("a") + "\t(Y/N): ";
+  TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  session.type("q");
+  usleep(200 * 1000);
+  EXPECT_FALSE(session.wait_for_error_text(question + WIPE, 0));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_FALSE(folder_.exists("dst/a"));
+}
+
+TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
+  make_folder(folder_.file("dst"));
+  folder_.write("dst/a", "old");
+  set_attributes(folder_.file("dst/a"), READ_ONLY);
+  set_attributes(source("a"), READ_ONLY | ARCHIVE);
+  TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Replace dst/a? (Y/N): "));
+  session.type("y");
+  const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
+  ASSERT_TRUE(session.wait_for_error_text(deleting));
+  session.type("y");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + source("a") + "\r\n\t1 file copied. ");
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  EXPECT_EQ(attributes_of(folder_.file("dst/a")), READ_ONLY | ARCHIVE);
+  EXPECT_FALSE(folder_.exists("src/a"));
+}
+
+TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
+  TerminalSession session("dupro", {"-K", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/a").c_str()), 0);
+  folder_.write("src/a", "changed after reading");
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n" + source("a") + "\r\n" + source("a") +
+                            "\r\n\t2 files copied. 1 directory created.");
+}
+
+TEST_F(DuproQuestions, CtrlCCancelsWithoutFinishingSteps) {
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  session.type("\x03");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Another copy? (Y/N): Program cancelled.\r\n");
+  EXPECT_EQ(summary_of(result.out), "\t1 file copied. 1 directory created.");
+  EXPECT_TRUE(folder_.exists("src/a"));
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+}
+
+TEST_F(DuproQuestions, CtrlCAtAQuestionInTheExitHandlerStillWritesTheSummary) {
+  set_attributes(source("a"), READ_ONLY | ARCHIVE);
+  folder_.write("src/b", "b");
+  set_attributes(source("b"), READ_ONLY | ARCHIVE);
+  TerminalSession session("dupro", {"-WX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Delete the read-only file: "));
+  session.type("\x03");
+  ASSERT_TRUE(session.wait_for_error_text("Press any key to end."));
+  session.type(" ");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(count_of(result.err, "Delete the read-only file: "), 1u);
+  EXPECT_EQ(count_of(result.err, "Program cancelled.\r\n"), 1u);
+  EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
+  EXPECT_TRUE(folder_.exists("src/a") && folder_.exists("src/b"));
+}
+
+}  // namespace

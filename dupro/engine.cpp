@@ -1,5 +1,6 @@
 #include "dupro/engine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,7 @@ enum class DiskState { SOURCE_DISK, TARGET_DISK };
 // What an entry costs against the memory budget besides its file data: the
 // record with room for its two paths.
 constexpr std::size_t ENTRY_COST = sizeof(CopyEntry) + 2 * 260;
+constexpr std::size_t COMPARE_PIECE = 64 * 1024;
 constexpr std::uint32_t KEPT_BY_READING = platform::READ_ONLY | platform::ARCHIVE;
 
 CopyEntry* entry_head = nullptr;
@@ -117,7 +119,7 @@ CopyEntry* new_entry() {
 bool passes_target_filters(const FileInfo& source) {
   if (!options.only_existing && !options.only_missing && !options.only_newer && !options.only_older) return true;
   FileInfo target;
-  bool found = platform::look_up(target_path, target);
+  bool found = platform::look_up(target_path, target, platform::ArchiveBit::assumed_set);
   if (options.only_existing && !found) return false;
   if (options.only_missing && found) return false;
   if (options.only_newer && found && !is_later(source, target)) return false;
@@ -188,12 +190,16 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
 // ---------------------------------------------------------------- writing
 
 // Opens the target for writing; false when the user keeps a read-only
-// target.
+// target. A target that is the source file itself is not opened: the entry
+// is marked in place.
 bool create_target(CopyEntry& entry) {
   platform::CreateFailure failure;
-  platform::Handle handle = platform::create_file(entry.target_path, failure);
+  platform::Handle handle = platform::create_file(entry.target_path, entry.source_path, failure);
   if (handle == platform::NO_HANDLE) {
     switch (failure) {
+      case platform::CreateFailure::is_source:
+        entry.in_place = true;
+        return true;
       case platform::CreateFailure::no_such_file:
       case platform::CreateFailure::path_not_found: {
         std::size_t slash = entry.target_path.rfind('/');
@@ -211,7 +217,7 @@ bool create_target(CopyEntry& entry) {
       default:
         fatal_file_error(4, entry.target_path);
     }
-    handle = platform::create_file(entry.target_path, failure);
+    handle = platform::create_file(entry.target_path, entry.source_path, failure);
     if (handle == platform::NO_HANDLE) fatal_file_error(4, entry.target_path);
   }
   entry.target_handle = handle;
@@ -236,9 +242,7 @@ void abandon_target(CopyEntry& entry) {
 
 void finish_copy(CopyEntry& entry) {
   if (!entry.in_place) {
-    platform::set_file_time(entry.target_handle, entry.date, entry.time);
-    platform::close_file(entry.target_handle);
-    platform::set_attributes(entry.target_path, entry.attributes);
+    platform::finish_file(entry.target_handle, entry.target_path, entry.date, entry.time, entry.attributes);
   }
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
@@ -256,13 +260,9 @@ bool write_file_entry(CopyEntry& entry) {
   std::uint64_t start = entry.remaining;
   bool not_written = false;
   for (;;) {
-    if (!continuing && !entry.in_place && entry.target_handle == platform::NO_HANDLE) {
-      if (platform::same_file(entry.source_path, entry.target_path)) {
-        entry.in_place = true;
-      } else if (!create_target(entry)) {
-        not_written = true;
-        break;
-      }
+    if (!continuing && !entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
+      not_written = true;
+      break;
     }
     if (entry.in_place) {
       entry.remaining -= held_bytes(entry);
@@ -325,7 +325,9 @@ bool write_entries(bool release) {
 // target matches in existence, size, date, time and attributes.
 const char* metadata_difference(const CopyEntry& entry) {
   FileInfo target;
-  if (!platform::look_up(entry.target_path, target)) return "%s does not exists.\n";
+  if (!platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set)) {
+    return "%s does not exists.\n";
+  }
   if (target.size != entry.size) return "%s has different size.\n";
   if (target.date != entry.date) return "%s has different date stamp.\n";
   if (target.time != entry.time) return "%s has different time stamp.\n";
@@ -343,6 +345,24 @@ void close_compared_target(CopyEntry& entry) {
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
   if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+}
+
+// Reads the target's part that matches one chunk and compares the two. The
+// target is read in pieces that stay in the processor's cache while they
+// are compared.
+bool target_matches(CopyEntry& entry, const Chunk& chunk) {
+  bool same = true;
+  for (std::size_t done = 0; done < chunk.size; done += COMPARE_PIECE) {
+    std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
+    if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
+      platform::close_file(entry.target_handle);
+      entry.target_handle = platform::NO_HANDLE;
+      if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+      fatal_file_error(3, entry.target_path);
+    }
+    same = same && std::memcmp(compare_buffer, chunk.data + done, n) == 0;
+  }
+  return same;
 }
 
 // Compares what the entry holds with its target. True when it differs.
@@ -368,13 +388,7 @@ bool compare_file_entry(CopyEntry& entry) {
   bool different = false;
   for (const Chunk& chunk : entry.chunks) {
     if (chunk.data == nullptr || different) break;
-    if (platform::read_file(entry.target_handle, compare_buffer, chunk.size) < chunk.size) {
-      platform::close_file(entry.target_handle);
-      entry.target_handle = platform::NO_HANDLE;
-      if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
-      fatal_file_error(3, entry.target_path);
-    }
-    different = std::memcmp(compare_buffer, chunk.data, chunk.size) != 0;
+    different = !target_matches(entry, chunk);
     entry.remaining -= chunk.size;
   }
   if (!different && entry.unfinished) {
@@ -436,7 +450,7 @@ void finish_entry(const CopyEntry& entry) {
 }  // namespace
 
 bool allocate_compare_buffer() {
-  compare_buffer = platform::allocate_data(CHUNK_SIZE);
+  compare_buffer = platform::allocate_block(CHUNK_SIZE);
   return compare_buffer != nullptr;
 }
 
@@ -447,7 +461,10 @@ void walk_directory(std::size_t name_position) {
                        (options.void_dirs ? platform::DIRECTORY : 0);
   std::string directory = source_path.substr(0, name_position);
   std::vector<FileInfo> listed;
-  platform::list_directory(source_path, mask, listed);
+  // Compare mode ignores the archive bit unless option A selects by it.
+  bool archive_ignored = options.compare_only && !options.archive_only;
+  platform::list_directory(source_path, mask, listed,
+                           archive_ignored ? platform::ArchiveBit::assumed_set : platform::ArchiveBit::read);
   for (const FileInfo& info : listed) {
     // A hidden directory passes the mask too, but only option V makes
     // directories entries of their own; otherwise it is just entered below.
@@ -515,7 +532,7 @@ void make_directories(const std::string& path) {
       bool drive = built.size() >= 2 && std::isalpha(static_cast<unsigned char>(built[0])) && built[1] == ':' &&
                    (built.size() == 2 || (built.size() == 3 && built[2] == '.'));
       FileInfo found;
-      if (built != "." && !drive && !platform::look_up(built, found)) {
+      if (built != "." && !drive && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
         if (!platform::make_directory(built)) fatal_file_error(5, built);
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   }
   if (options.same_unit == SameUnit::YES && options.one_at_a_time) usage_exit(SAME_UNIT_CONFLICT);
   if (options.same_unit == SameUnit::YES || options.multiple_copies) {
-    reserve_block = platform::allocate_data(RESERVE_SIZE);
+    reserve_block = platform::allocate_block(RESERVE_SIZE);
     if (reserve_block == nullptr) out_of_memory();
   }
   const std::string saved_source = source_path;

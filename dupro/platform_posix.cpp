@@ -17,6 +17,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -31,6 +32,24 @@ namespace {
 constexpr const char* ARCHIVE_RECORD = "user.archive";
 
 int last_error_number = 0;
+mode_t creation_mask = 0;
+
+// Which open handles are files this run created (rather than truncated).
+std::vector<bool> fresh_handles;
+
+void mark_fresh(Handle handle, bool fresh) {
+  std::size_t index = static_cast<std::size_t>(handle);
+  if (index >= fresh_handles.size()) {
+    if (!fresh) return;
+    fresh_handles.resize(index + 1);
+  }
+  fresh_handles[index] = fresh;
+}
+
+bool is_fresh(Handle handle) {
+  std::size_t index = static_cast<std::size_t>(handle);
+  return index < fresh_handles.size() && fresh_handles[index];
+}
 
 bool fail(int error) {
   last_error_number = error;
@@ -53,12 +72,13 @@ bool archive_bit_set(const std::string& path, const struct stat& info) {
 
 bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
 
-std::uint32_t attributes_of(const std::string& path, const std::string& name, const struct stat& info) {
+std::uint32_t attributes_of(const std::string& path, const std::string& name, const struct stat& info,
+                            ArchiveBit archive) {
   std::uint32_t attributes = 0;
   if (S_ISDIR(info.st_mode)) attributes |= DIRECTORY;
   if ((info.st_mode & S_IWUSR) == 0) attributes |= READ_ONLY;
   if (!name.empty() && name[0] == '.' && !is_dot_name(name)) attributes |= HIDDEN;
-  if (archive_bit_set(path, info)) attributes |= ARCHIVE;
+  if (archive == ArchiveBit::assumed_set || archive_bit_set(path, info)) attributes |= ARCHIVE;
   return attributes;
 }
 
@@ -69,10 +89,11 @@ std::string last_component(const std::string& path) {
   return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
 }
 
-void fill_info(const std::string& path, const std::string& name, const struct stat& info, FileInfo& entry) {
+void fill_info(const std::string& path, const std::string& name, const struct stat& info, ArchiveBit archive,
+               FileInfo& entry) {
   entry.name = name;
   entry.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
-  entry.attributes = attributes_of(path, name, info);
+  entry.attributes = attributes_of(path, name, info, archive);
   to_date_time(static_cast<std::int64_t>(info.st_mtim.tv_sec), entry.date, entry.time);
 }
 
@@ -106,9 +127,51 @@ std::size_t compute_budget() {
 std::size_t data_budget = 0;
 std::size_t data_held = 0;
 
+// File data lives in large regions, handed out in order; when every piece
+// has been released the regions are used again from their start, so memory
+// once touched is reused instead of being mapped anew.
+struct Region {
+  char* base;
+  std::size_t size;
+  std::size_t used;
+};
+constexpr std::size_t REGION_SIZE = 8 * 1024 * 1024;
+constexpr std::size_t PIECE_ALIGNMENT = 64;
+std::vector<Region> regions;
+std::size_t current_region = 0;
+std::size_t pieces_held = 0;
+
+char* take_from_regions(std::size_t size) {
+  size = (size + PIECE_ALIGNMENT - 1) / PIECE_ALIGNMENT * PIECE_ALIGNMENT;
+  for (; current_region < regions.size(); ++current_region) {
+    Region& region = regions[current_region];
+    if (region.size - region.used >= size) {
+      char* piece = region.base + region.used;
+      region.used += size;
+      ++pieces_held;
+      return piece;
+    }
+  }
+  std::size_t region_size = std::max(REGION_SIZE, size);
+  void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (base == MAP_FAILED) return nullptr;
+  // madvise(base, region_size, MADV_HUGEPAGE);
+  regions.push_back(Region{static_cast<char*>(base), region_size, size});
+  current_region = regions.size() - 1;
+  ++pieces_held;
+  return static_cast<char*>(base);
+}
+
+void give_to_regions() {
+  if (--pieces_held > 0) return;
+  for (Region& region : regions) region.used = 0;
+  current_region = 0;
+}
+
 }  // namespace
 
-bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries) {
+bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries,
+                    ArchiveBit archive) {
   std::size_t slash = pattern_path.rfind('/');
   std::string folder = slash == std::string::npos ? "" : pattern_path.substr(0, slash + 1);
   std::string pattern = slash == std::string::npos ? pattern_path : pattern_path.substr(slash + 1);
@@ -121,7 +184,7 @@ bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::ve
     struct stat info;
     if (fstatat(folder_handle, item->d_name, &info, 0) != 0 || !is_copyable(*item, info)) continue;
     FileInfo entry;
-    fill_info(folder + name, name, info, entry);
+    fill_info(folder + name, name, info, archive, entry);
     std::uint32_t special = entry.attributes & (HIDDEN | SYSTEM | DIRECTORY);
     if (special != 0 && (special & mask) == 0) continue;
     entries.push_back(std::move(entry));
@@ -148,10 +211,10 @@ bool list_subdirectories(const std::string& folder, std::vector<std::string>& na
   return true;
 }
 
-bool look_up(const std::string& path, FileInfo& info) {
+bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return fail(errno);
-  fill_info(path, last_component(path), status, info);
+  fill_info(path, last_component(path), status, archive, info);
   return true;
 }
 
@@ -198,11 +261,18 @@ Handle failed_create(int error, CreateFailure& failure) {
 
 }  // namespace
 
-Handle create_file(const std::string& path, CreateFailure& failure) {
+Handle create_file(const std::string& path, const std::string& source, CreateFailure& failure) {
   failure = CreateFailure::none;
   int handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (handle >= 0) return handle;
+  if (handle >= 0) {
+    mark_fresh(handle, true);
+    return handle;
+  }
   if (errno != EEXIST) return failed_create(errno, failure);
+  if (same_file(path, source)) {
+    failure = CreateFailure::is_source;
+    return NO_HANDLE;
+  }
   struct stat info;
   if (stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
@@ -246,7 +316,20 @@ std::size_t write_file(Handle handle, const char* data, std::size_t size) {
 }
 
 void close_file(Handle handle) {
-  if (handle != NO_HANDLE) ::close(static_cast<int>(handle));
+  if (handle == NO_HANDLE) return;
+  mark_fresh(handle, false);
+  ::close(static_cast<int>(handle));
+}
+
+void finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
+                 std::uint32_t attributes) {
+  set_file_time(handle, date, time);
+  // A file this run created has no archive record and is writable unless
+  // the creation mask took the owner's write permission away.
+  bool as_created = is_fresh(handle) && (attributes & ARCHIVE) && !(attributes & READ_ONLY) &&
+                    (creation_mask & S_IWUSR) == 0;
+  close_file(handle);
+  if (!as_created) set_attributes(path, attributes);
 }
 
 void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time) {
@@ -344,19 +427,28 @@ void give_budget(std::size_t size) { data_held -= size; }
 
 char* allocate_data(std::size_t size) {
   if (!take_budget(size)) return nullptr;
-  char* data = static_cast<char*>(std::malloc(size));
+  char* data = take_from_regions(size);
   if (data == nullptr) give_budget(size);
   return data;
 }
 
 void release_data(char* data, std::size_t size) {
   if (data == nullptr) return;
-  std::free(data);
+  give_to_regions();
   give_budget(size);
+}
+
+char* allocate_block(std::size_t size) {
+  if (!take_budget(size)) return nullptr;
+  char* block = static_cast<char*>(std::malloc(size));
+  if (block == nullptr) give_budget(size);
+  return block;
 }
 
 void prepare_process() {
   std::signal(SIGXFSZ, SIG_IGN);
+  creation_mask = umask(0);
+  umask(creation_mask);
   data_budget = compute_budget();
 }
 

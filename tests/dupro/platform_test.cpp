@@ -20,7 +20,7 @@ std::uint32_t attributes_of(const std::string& path) {
 
 void rewrite(const std::string& path, const std::string& bytes) {
   platform::CreateFailure failure;
-  platform::Handle handle = platform::create_file(path, failure);
+  platform::Handle handle = platform::create_file(path, "", failure);
   ASSERT_NE(handle, platform::NO_HANDLE);
   platform::write_file(handle, bytes.data(), bytes.size());
   platform::close_file(handle);
@@ -60,7 +60,7 @@ TEST(DuproPlatform, ReadOnlyIsTheOwnerWriteBit) {
   EXPECT_EQ(info.st_mode & 0222, 0u);
   EXPECT_EQ(attributes_of(path), platform::READ_ONLY);
   platform::CreateFailure failure;
-  EXPECT_EQ(platform::create_file(path, failure), platform::NO_HANDLE);
+  EXPECT_EQ(platform::create_file(path, "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
   EXPECT_FALSE(platform::delete_file(path));
   EXPECT_EQ(folder.read("r.txt"), "old");
@@ -75,14 +75,14 @@ TEST(DuproPlatform, ReadOnlyIsTheOwnerWriteBit) {
 TEST(DuproPlatform, CreateFailuresAreTold) {
   suite_test::TempFolder folder;
   platform::CreateFailure failure;
-  EXPECT_EQ(platform::create_file(folder.file("no/such/x"), failure), platform::NO_HANDLE);
+  EXPECT_EQ(platform::create_file(folder.file("no/such/x"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::no_such_file);
   folder.write("plain", "");
-  EXPECT_EQ(platform::create_file(folder.file("plain/x"), failure), platform::NO_HANDLE);
+  EXPECT_EQ(platform::create_file(folder.file("plain/x"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::path_not_found);
   EXPECT_FALSE(platform::last_error_text().empty());
   mkdir(folder.file("dir").c_str(), 0777);
-  EXPECT_EQ(platform::create_file(folder.file("dir"), failure), platform::NO_HANDLE);
+  EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
   EXPECT_EQ(platform::open_for_reading(folder.file("dir")), platform::NO_HANDLE);
 }
@@ -143,10 +143,20 @@ TEST(DuproPlatform, SameFileAndDataBudget) {
   EXPECT_TRUE(platform::same_file(folder.file("a"), folder.path() + "/./a"));
   EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("c")));
   EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("missing")));
+  platform::CreateFailure failure;
+  EXPECT_EQ(platform::create_file(folder.file("b"), folder.file("a"), failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::is_source);
+  EXPECT_EQ(folder.read("a"), "x");
   platform::prepare_process();
   char* data = platform::allocate_data(1024);
   ASSERT_NE(data, nullptr);
+  char* more = platform::allocate_data(1000);
+  ASSERT_NE(more, nullptr);
+  EXPECT_GE(more, data + 1024);
   platform::release_data(data, 1024);
+  platform::release_data(more, 1000);
+  // Everything released: the memory is used again from its start.
+  EXPECT_EQ(platform::allocate_data(10), data);
   EXPECT_EQ(platform::allocate_data(std::size_t(1) << 62), nullptr);
 }
 

@@ -226,6 +226,22 @@ TEST_F(DuproCopy, ReadOnlyTargetIsKeptUnlessReplaced) {
   EXPECT_EQ(attributes_of(path("dst/f")), ARCHIVE);
 }
 
+// Declining to replace at the first flush of a large file stops its reading
+// there: the question comes once, nothing is written, the source stays.
+TEST_F(DuproCopy, DeclinedReplaceOfALargeFileStopsAtTheFirstFlush) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/big", binary_bytes(6 * MIB, 6));
+  write("dst/big", "old");
+  set_attributes(path("dst/big"), READ_ONLY);
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "Replace dst/big? (Y/N): " + WIPE);
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_EQ(read("dst/big"), "old");
+  EXPECT_TRUE(exists("src/big"));
+}
+
 TEST_F(DuproCopy, FileErrorsEndWithStatus128AndTheSummary) {
   make_folder(path("src"));
   write("src/a", "a");

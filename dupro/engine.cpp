@@ -461,10 +461,11 @@ void walk_directory(std::size_t name_position) {
                        (options.void_dirs ? platform::DIRECTORY : 0);
   std::string directory = source_path.substr(0, name_position);
   std::vector<FileInfo> listed;
-  // Compare mode ignores the archive bit unless option A selects by it.
+  // Compare mode ignores the archive bit unless option A selects by it or
+  // the attribute word is written back (hidden files).
   bool archive_ignored = options.compare_only && !options.archive_only;
   platform::list_directory(source_path, mask, listed,
-                           archive_ignored ? platform::ArchiveBit::assumed_set : platform::ArchiveBit::read);
+                           archive_ignored ? platform::ArchiveBit::hidden_only : platform::ArchiveBit::read);
   for (const FileInfo& info : listed) {
     // A hidden directory passes the mask too, but only option V makes
     // directories entries of their own; otherwise it is just entered below.

@@ -32,8 +32,10 @@ struct FileInfo {
 };
 
 // Whether a listing or lookup reads the archive bit (which costs a call of
-// its own per file) or reports it as set, for callers that ignore it.
-enum class ArchiveBit { read, assumed_set };
+// its own per file) or reports it as set, for callers that ignore it;
+// hidden_only reads it for hidden entries alone, whose attribute word is
+// written back after they have been read.
+enum class ArchiveBit { read, hidden_only, assumed_set };
 
 // Lists the entries of the folder part of `pattern_path` whose names match
 // its last component ('*' and '?' wildcards, "*.*" matching every name),

@@ -78,7 +78,8 @@ std::uint32_t attributes_of(const std::string& path, const std::string& name, co
   if (S_ISDIR(info.st_mode)) attributes |= DIRECTORY;
   if ((info.st_mode & S_IWUSR) == 0) attributes |= READ_ONLY;
   if (!name.empty() && name[0] == '.' && !is_dot_name(name)) attributes |= HIDDEN;
-  if (archive == ArchiveBit::assumed_set || archive_bit_set(path, info)) attributes |= ARCHIVE;
+  bool read_bit = archive == ArchiveBit::read || (archive == ArchiveBit::hidden_only && (attributes & HIDDEN));
+  if (!read_bit || archive_bit_set(path, info)) attributes |= ARCHIVE;
   return attributes;
 }
 

@@ -60,6 +60,17 @@ TEST_F(DuproCompare, EachKindOfDifferenceHasItsLine) {
   EXPECT_EQ(folder_.read("dst/content"), "abcdeg");
 }
 
+TEST_F(DuproCompare, HiddenFilesKeepTheirArchiveBits) {
+  pair(".hidden", "h", "h");
+  set_attributes(folder_.file("src/.hidden"), dupro::platform::HIDDEN);
+  set_attributes(folder_.file("dst/.hidden"), ARCHIVE);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.out, BANNER + "dst/.hidden is equal.\r\n\t1 entry checked. No error.");
+  EXPECT_EQ(attributes_of(folder_.file("src/.hidden")), dupro::platform::HIDDEN);
+  // The target receives the source's attribute word after being read.
+  EXPECT_EQ(attributes_of(folder_.file("dst/.hidden")), dupro::platform::HIDDEN);
+}
+
 TEST_F(DuproCompare, SummaryForms) {
   RunResult nothing = run({"-E", "src", "dst"});
   EXPECT_EQ(nothing.out, BANNER + "\tNo entry found.");

@@ -251,16 +251,41 @@ void finish_copy(CopyEntry& entry) {
   entry.outcome = Outcome::copied;
 }
 
+// Copies into a new target the first `length` bytes of the source, which
+// earlier flushes wrote and no longer hold, reading them from the source
+// once more. False when a read or a write falls short.
+bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
+  if (!create_target(entry)) return false;
+  platform::Handle source = platform::open_for_reading(entry.source_path);
+  if (source == platform::NO_HANDLE) return false;
+  char* buffer = platform::allocate_data(CHUNK_SIZE);
+  bool complete = buffer != nullptr;
+  while (complete && length > 0) {
+    std::size_t n = length < CHUNK_SIZE ? static_cast<std::size_t>(length) : CHUNK_SIZE;
+    complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
+    length -= n;
+  }
+  platform::release_data(buffer, CHUNK_SIZE);
+  platform::close_file(source);
+  return complete;
+}
+
 // Writes what the entry holds. A target that is the source file itself is
-// never truncated or written: it already holds the data. True when the
-// entry was not written.
+// never truncated or written: it already holds the data. After a failed
+// write the target is deleted and the user may have it written again from
+// its start; the part that earlier flushes wrote is then read from the
+// source again. True when the entry was not written.
 bool write_file_entry(CopyEntry& entry) {
   if (entry.failed) return true;
-  bool continuing = entry.in_progress;
   std::uint64_t start = entry.remaining;
+  std::uint64_t written_before = entry.in_progress ? entry.size - start : 0;
+  bool retrying = false;
   bool not_written = false;
   for (;;) {
-    if (!continuing && !entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
+    bool ready = true;
+    if (retrying && written_before > 0) {
+      ready = rewrite_from_source(entry, written_before);
+    } else if (!entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
       not_written = true;
       break;
     }
@@ -268,20 +293,15 @@ bool write_file_entry(CopyEntry& entry) {
       entry.remaining -= held_bytes(entry);
       break;
     }
-    if (write_chunks(entry)) break;
+    if (ready && write_chunks(entry)) break;
     abandon_target(entry);
-    // The part written by an earlier flush is no longer held, so such an
-    // entry cannot be written again: it fails, and its source stays.
-    if (continuing) {
-      not_written = true;
-      break;
-    }
     err().print("Retry writing %s", entry.source_path.c_str());
     if (!answered_yes("? (Y/N): ")) {
       not_written = true;
       break;
     }
     entry.remaining = start;
+    retrying = true;
   }
   if (not_written) {
     entry.failed = true;

@@ -314,6 +314,7 @@ TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
   options.file_size_limit = 7 * MIB;
   RunResult large = suite_test::run_program("dupro", {"-X", "src/twelve", "dst"}, options);
   EXPECT_EQ(large.status, 0);
+  EXPECT_EQ(large.err, "Retry writing " + folder_.path() + "/src/twelve? (Y/N): " + WIPE);
   EXPECT_EQ(large.out, BANNER + "\t");
   EXPECT_FALSE(exists("dst/twelve"));
   EXPECT_EQ(read("src/twelve"), binary_bytes(12 * MIB, 5));

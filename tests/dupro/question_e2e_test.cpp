@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "tests/dupro/dupro_test_text.h"
@@ -72,6 +73,33 @@ TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
   EXPECT_EQ(folder_.read("dst/a"), "a");
   EXPECT_EQ(attributes_of(folder_.file("dst/a")), READ_ONLY | ARCHIVE);
   EXPECT_FALSE(folder_.exists("src/a"));
+}
+
+// A write that fails after earlier flushes wrote the start of the file:
+// a retry reads that start from the source again.
+TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  folder_.write("src/a", binary_bytes(12 * MIB, 3));
+  const std::string question = "Retry writing " + source("a") + "? (Y/N): ";
+  // The file size limit holds for the whole run, so every attempt fails at
+  // 7 MiB: the first after writing the held part, the retry after the
+  // rewritten first 5 MiB and the held part.
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 7 * MIB;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  suite_test::TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(question + WIPE + question));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n\t1 directory created.");
+  EXPECT_FALSE(folder_.exists("dst/a"));
+  EXPECT_EQ(folder_.read("src/a"), binary_bytes(12 * MIB, 3));
 }
 
 TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {

@@ -117,6 +117,27 @@ TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
                             "\r\n\t2 files copied. 1 directory created.");
 }
 
+// A file larger than one flush releases the list during the walk, so the
+// next cycle walks and reads the source again; the entries left from the
+// earlier cycle are not written a second time.
+TEST_F(DuproQuestions, MultipleCopiesWalkAgainAfterARelease) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  unlink(source("a").c_str());
+  folder_.write("src/big", binary_bytes(6 * MIB, 1));
+  TerminalSession session("dupro", {"-K", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 1));
+  folder_.write("src/big", binary_bytes(6 * MIB, 2));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 2));
+  EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
+  EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
+}
+
 TEST_F(DuproQuestions, CtrlCCancelsWithoutFinishingSteps) {
   TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
   ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));

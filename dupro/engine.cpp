@@ -1,0 +1,574 @@
+#include "dupro/engine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "common/streams.h"
+#include "dupro/options.h"
+#include "dupro/prompt.h"
+
+namespace dupro {
+
+std::string source_path;
+std::string target_path;
+std::string source_pattern;
+bool whole_set_loaded = false;
+std::uint32_t entry_count = 0;
+std::uint32_t dir_count = 0;
+std::uint32_t error_count = 0;
+
+namespace {
+
+using platform::FileInfo;
+
+enum class DiskState { SOURCE_DISK, TARGET_DISK };
+
+// What an entry costs against the memory budget besides its file data: the
+// record with room for its two paths.
+constexpr std::size_t ENTRY_COST = sizeof(CopyEntry) + 2 * 260;
+constexpr std::size_t COMPARE_PIECE = 64 * 1024;
+constexpr std::uint32_t KEPT_BY_READING = platform::READ_ONLY | platform::ARCHIVE;
+
+CopyEntry* entry_head = nullptr;
+CopyEntry* entry_tail = nullptr;
+DiskState disk_state = DiskState::SOURCE_DISK;
+char* compare_buffer = nullptr;
+
+const char* const FILE_ERRORS[] = {
+    "Could not open the file",
+    "Memory exhausted in file",
+    "Error reading file",
+    "Could not create file",
+    "Could not create directory",
+};
+
+suite::OutputStream& out() { return suite::standard_output(); }
+suite::OutputStream& err() { return suite::standard_error(); }
+
+bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
+
+void insert_target_disk() {
+  if (options.same_unit != SameUnit::YES || disk_state != DiskState::SOURCE_DISK) return;
+  disk_state = DiskState::TARGET_DISK;
+  ask_key("Insert TARGET disk and press T", 'T', 'T');
+}
+
+void insert_source_disk() {
+  if (options.same_unit != SameUnit::YES || disk_state != DiskState::TARGET_DISK) return;
+  disk_state = DiskState::SOURCE_DISK;
+  ask_key("Insert SOURCE disk and press S", 'S', 'S');
+}
+
+// True when the first stamp (date word, then time word) is later.
+bool is_later(const FileInfo& first, const FileInfo& second) {
+  if (first.date != second.date) return first.date > second.date;
+  return first.time > second.time;
+}
+
+bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
+
+std::uint64_t held_bytes(const CopyEntry& entry) {
+  std::uint64_t held = 0;
+  for (const Chunk& chunk : entry.chunks) held += chunk.size;
+  return held;
+}
+
+void free_chunks(CopyEntry& entry) {
+  for (Chunk& chunk : entry.chunks) {
+    platform::release_data(chunk.data, chunk.size);
+    chunk = Chunk{};
+  }
+}
+
+void free_entry(CopyEntry* entry) {
+  free_chunks(*entry);
+  delete entry;
+  platform::give_budget(ENTRY_COST);
+}
+
+// ---------------------------------------------------------------- reading
+
+CopyEntry* try_new_entry() {
+  if (!platform::take_budget(ENTRY_COST)) return nullptr;
+  CopyEntry* entry = new (std::nothrow) CopyEntry;
+  if (entry == nullptr) platform::give_budget(ENTRY_COST);
+  return entry;
+}
+
+CopyEntry* new_entry() {
+  CopyEntry* entry = try_new_entry();
+  if (entry == nullptr) {
+    flush_entries(true);
+    entry = try_new_entry();
+    if (entry == nullptr) usage_exit(NOT_ENOUGH_MEMORY);
+  }
+  if (entry_tail != nullptr) {
+    entry_tail->next = entry;
+  } else {
+    entry_head = entry;
+  }
+  entry_tail = entry;
+  return entry;
+}
+
+// The filters that look at the target copy (options D, N, M, O).
+bool passes_target_filters(const FileInfo& source) {
+  if (!options.only_existing && !options.only_missing && !options.only_newer && !options.only_older) return true;
+  FileInfo target;
+  bool found = platform::look_up(target_path, target, platform::ArchiveBit::assumed_set);
+  if (options.only_existing && !found) return false;
+  if (options.only_missing && found) return false;
+  if (options.only_newer && found && !is_later(source, target)) return false;
+  if (options.only_older && (!found || !is_later(target, source))) return false;
+  return true;
+}
+
+// Reads the file of an entry into its chunks, flushing the list when ten
+// chunks are full or memory runs out.
+void read_entry_data(CopyEntry* entry, platform::Handle source) {
+  std::uint64_t left = entry->size;
+  int k = 0;
+  while (left > 0) {
+    if (k == MAX_CHUNKS) {
+      entry->unfinished = true;
+      if (flush_entries(true)) return;
+      k = 0;
+    }
+    std::size_t n = left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
+    char* data = platform::allocate_data(n);
+    if (data == nullptr) {
+      entry->unfinished = true;
+      if (flush_entries(true)) return;
+      k = 0;
+      data = platform::allocate_data(n);
+      if (data == nullptr) fatal_file_error(2, entry->source_path);
+    }
+    entry->chunks[k] = Chunk{data, n};
+    if (platform::read_file(source, data, n) < n) fatal_file_error(3, entry->source_path);
+    ++k;
+    left -= n;
+  }
+}
+
+void select_file(const FileInfo& info, std::size_t source_position, std::size_t target_position) {
+  if (options.archive_only && (info.attributes & platform::ARCHIVE) == 0) return;
+  source_path.resize(source_position);
+  source_path += info.name;
+  target_path.resize(target_position);
+  target_path += info.name;
+  if (!passes_target_filters(info)) return;
+  if (options.date_filter && options.filter_date > info.date) return;
+  if (options.confirm_each) {
+    err().print("%s\t(Y/N): ", source_path.c_str());
+    if (!answered_yes("")) return;
+  }
+  CopyEntry* entry = new_entry();
+  entry->source_path = source_path;
+  entry->target_path = target_path;
+  entry->size = info.size;
+  entry->attributes = info.attributes;
+  entry->time = info.time;
+  entry->date = info.date;
+  if (entry->is_directory()) return;
+  entry->remaining = entry->size;
+  insert_source_disk();
+  std::string path = entry->source_path;
+  bool attributes_changed = options.include_hidden && (info.attributes & ~KEPT_BY_READING) != 0;
+  if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
+  platform::Handle source = platform::open_for_reading(path);
+  if (source == platform::NO_HANDLE) fatal_file_error(1, path);
+  read_entry_data(entry, source);
+  platform::close_file(source);
+  if (attributes_changed) platform::set_attributes(path, info.attributes);
+  if (options.one_at_a_time) flush_entries(true);
+}
+
+// ---------------------------------------------------------------- writing
+
+// Opens the target for writing; false when the user keeps a read-only
+// target. A target that is the source file itself is not opened: the entry
+// is marked in place.
+bool create_target(CopyEntry& entry) {
+  platform::CreateFailure failure;
+  platform::Handle handle = platform::create_file(entry.target_path, entry.source_path, failure);
+  if (handle == platform::NO_HANDLE) {
+    switch (failure) {
+      case platform::CreateFailure::is_source:
+        entry.in_place = true;
+        return true;
+      case platform::CreateFailure::no_such_file:
+      case platform::CreateFailure::path_not_found: {
+        std::size_t slash = entry.target_path.rfind('/');
+        if (slash == std::string::npos) fatal_file_error(4, entry.target_path);
+        make_directories(entry.target_path.substr(0, slash));
+        break;
+      }
+      case platform::CreateFailure::permission_denied:
+        if (!options.overwrite_readonly) {
+          err().print("Replace %s", entry.target_path.c_str());
+          if (!answered_yes("? (Y/N): ")) return false;
+        }
+        platform::set_attributes(entry.target_path, entry.attributes & platform::ARCHIVE);
+        break;
+      default:
+        fatal_file_error(4, entry.target_path);
+    }
+    handle = platform::create_file(entry.target_path, entry.source_path, failure);
+    if (handle == platform::NO_HANDLE) fatal_file_error(4, entry.target_path);
+  }
+  entry.target_handle = handle;
+  return true;
+}
+
+// Writes the chunks held; false when a write fell short.
+bool write_chunks(CopyEntry& entry) {
+  for (const Chunk& chunk : entry.chunks) {
+    if (chunk.data == nullptr) break;
+    if (platform::write_file(entry.target_handle, chunk.data, chunk.size) < chunk.size) return false;
+    entry.remaining -= chunk.size;
+  }
+  return true;
+}
+
+void abandon_target(CopyEntry& entry) {
+  platform::close_file(entry.target_handle);
+  entry.target_handle = platform::NO_HANDLE;
+  platform::delete_file(entry.target_path);
+}
+
+void finish_copy(CopyEntry& entry) {
+  if (!entry.in_place) {
+    platform::finish_file(entry.target_handle, entry.target_path, entry.date, entry.time, entry.attributes);
+  }
+  out().print("%s\n", entry.source_path.c_str());
+  ++entry_count;
+  entry.target_handle = platform::NO_HANDLE;
+  entry.in_progress = false;
+  entry.outcome = Outcome::copied;
+}
+
+// Copies into a new target the first `length` bytes of the source, which
+// earlier flushes wrote and no longer hold, reading them from the source
+// once more. False when a read or a write falls short.
+bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
+  if (!create_target(entry)) return false;
+  platform::Handle source = platform::open_for_reading(entry.source_path);
+  if (source == platform::NO_HANDLE) return false;
+  char* buffer = platform::allocate_data(CHUNK_SIZE);
+  bool complete = buffer != nullptr;
+  while (complete && length > 0) {
+    std::size_t n = length < CHUNK_SIZE ? static_cast<std::size_t>(length) : CHUNK_SIZE;
+    complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
+    length -= n;
+  }
+  platform::release_data(buffer, CHUNK_SIZE);
+  platform::close_file(source);
+  return complete;
+}
+
+// Writes what the entry holds. A target that is the source file itself is
+// never truncated or written: it already holds the data. After a failed
+// write the target is deleted and the user may have it written again from
+// its start; the part that earlier flushes wrote is then read from the
+// source again. True when the entry was not written.
+bool write_file_entry(CopyEntry& entry) {
+  if (entry.failed) return true;
+  std::uint64_t start = entry.remaining;
+  std::uint64_t written_before = entry.in_progress ? entry.size - start : 0;
+  bool retrying = false;
+  bool not_written = false;
+  for (;;) {
+    bool ready = true;
+    if (retrying && written_before > 0) {
+      ready = rewrite_from_source(entry, written_before);
+    } else if (!entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
+      not_written = true;
+      break;
+    }
+    if (entry.in_place) {
+      entry.remaining -= held_bytes(entry);
+      break;
+    }
+    if (ready && write_chunks(entry)) break;
+    abandon_target(entry);
+    err().print("Retry writing %s", entry.source_path.c_str());
+    if (!answered_yes("? (Y/N): ")) {
+      not_written = true;
+      break;
+    }
+    entry.remaining = start;
+    retrying = true;
+  }
+  if (not_written) {
+    entry.failed = true;
+    entry.unfinished = true;
+    entry.in_progress = false;
+    entry.outcome = Outcome::not_done;
+    return true;
+  }
+  if (entry.unfinished) {
+    entry.unfinished = false;
+    entry.in_progress = true;
+    return false;
+  }
+  finish_copy(entry);
+  return false;
+}
+
+bool write_entries(bool release) {
+  insert_target_disk();
+  bool not_written = false;
+  for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
+    not_written = false;
+    if (entry->is_directory()) {
+      make_directories(entry->target_path);
+      if (entry->attributes != 0) platform::set_attributes(entry->target_path, entry->attributes);
+      entry->outcome = Outcome::copied;
+      continue;
+    }
+    not_written = write_file_entry(*entry);
+  }
+  if (release) {
+    release_entries();
+    insert_source_disk();
+  }
+  return not_written;
+}
+
+// ---------------------------------------------------------------- comparing
+
+// The first check that fails, as the format of its line; nullptr when the
+// target matches in existence, size, date, time and attributes.
+const char* metadata_difference(const CopyEntry& entry) {
+  FileInfo target;
+  if (!platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set)) {
+    return "%s does not exists.\n";
+  }
+  if (target.size != entry.size) return "%s has different size.\n";
+  if (target.date != entry.date) return "%s has different date stamp.\n";
+  if (target.time != entry.time) return "%s has different time stamp.\n";
+  if ((target.attributes | platform::ARCHIVE) != (entry.attributes | platform::ARCHIVE)) {
+    return "%s has different attributes.\n";
+  }
+  return nullptr;
+}
+
+bool needs_attribute_juggling(const CopyEntry& entry) {
+  return options.include_hidden && (entry.attributes & ~KEPT_BY_READING) != 0;
+}
+
+void close_compared_target(CopyEntry& entry) {
+  platform::close_file(entry.target_handle);
+  entry.target_handle = platform::NO_HANDLE;
+  if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+}
+
+// Reads the target's part that matches one chunk and compares the two. The
+// target is read in pieces that stay in the processor's cache while they
+// are compared.
+bool target_matches(CopyEntry& entry, const Chunk& chunk) {
+  bool same = true;
+  for (std::size_t done = 0; done < chunk.size; done += COMPARE_PIECE) {
+    std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
+    if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
+      platform::close_file(entry.target_handle);
+      entry.target_handle = platform::NO_HANDLE;
+      if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+      fatal_file_error(3, entry.target_path);
+    }
+    same = same && std::memcmp(compare_buffer, chunk.data + done, n) == 0;
+  }
+  return same;
+}
+
+// Compares what the entry holds with its target. True when it differs.
+bool compare_file_entry(CopyEntry& entry) {
+  if (entry.failed) return true;
+  if (!entry.in_progress) {
+    ++entry_count;
+    ++error_count;
+    if (const char* difference = metadata_difference(entry)) {
+      out().print(difference, entry.target_path.c_str());
+      entry.outcome = Outcome::not_done;
+      return true;
+    }
+    if (entry.is_directory()) {
+      --error_count;
+      entry.outcome = Outcome::equal;
+      return false;
+    }
+    if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
+    entry.target_handle = platform::open_for_reading(entry.target_path);
+    if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(1, entry.target_path);
+  }
+  bool different = false;
+  for (const Chunk& chunk : entry.chunks) {
+    if (chunk.data == nullptr || different) break;
+    different = !target_matches(entry, chunk);
+    entry.remaining -= chunk.size;
+  }
+  if (!different && entry.unfinished) {
+    entry.unfinished = false;
+    entry.in_progress = true;
+    return false;
+  }
+  close_compared_target(entry);
+  entry.in_progress = false;
+  if (different) {
+    out().print("%s is different.\n", entry.target_path.c_str());
+    entry.failed = true;
+    entry.unfinished = true;
+    entry.outcome = Outcome::not_done;
+    return true;
+  }
+  out().print("%s is equal.\n", entry.target_path.c_str());
+  --error_count;
+  entry.outcome = Outcome::equal;
+  return false;
+}
+
+bool compare_entries(bool release) {
+  insert_target_disk();
+  bool different = false;
+  for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
+    different = compare_file_entry(*entry);
+  }
+  if (release) {
+    release_entries();
+    insert_source_disk();
+  }
+  return different;
+}
+
+// ---------------------------------------------------------------- releasing
+
+void delete_source(const CopyEntry& entry) {
+  const char* path = entry.source_path.c_str();
+  // A source that is its own target is the only copy there is.
+  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path)) {
+    out().print("Could not delete %s\n", path);
+    return;
+  }
+  if (platform::delete_file(entry.source_path)) return;
+  err().print("Delete the read-only file: %s", path);
+  if (!answered_yes("? (Y/N): ")) return;
+  platform::set_attributes(entry.source_path, entry.attributes & platform::ARCHIVE);
+  if (!platform::delete_file(entry.source_path)) out().print("Could not delete %s\n", path);
+}
+
+void finish_entry(const CopyEntry& entry) {
+  if (options.update_archive || options.delete_source) insert_source_disk();
+  if (options.update_archive) platform::set_attributes(entry.source_path, entry.attributes & ~platform::ARCHIVE);
+  // A directory is not a file to delete.
+  if (options.delete_source && !entry.is_directory()) delete_source(entry);
+}
+
+}  // namespace
+
+bool allocate_compare_buffer() {
+  compare_buffer = platform::allocate_block(CHUNK_SIZE);
+  return compare_buffer != nullptr;
+}
+
+void walk_directory(std::size_t name_position) {
+  std::size_t target_position = target_path.size();
+  insert_source_disk();
+  std::uint32_t mask = (options.include_hidden ? platform::HIDDEN | platform::SYSTEM : 0) |
+                       (options.void_dirs ? platform::DIRECTORY : 0);
+  std::string directory = source_path.substr(0, name_position);
+  std::vector<FileInfo> listed;
+  // Compare mode ignores the archive bit unless option A selects by it or
+  // the attribute word is written back (hidden files).
+  bool archive_ignored = options.compare_only && !options.archive_only;
+  platform::list_directory(source_path, mask, listed,
+                           archive_ignored ? platform::ArchiveBit::hidden_only : platform::ArchiveBit::read);
+  for (const FileInfo& info : listed) {
+    // A hidden directory passes the mask too, but only option V makes
+    // directories entries of their own; otherwise it is just entered below.
+    bool is_directory = (info.attributes & platform::DIRECTORY) != 0;
+    if (is_dot_name(info.name) || (is_directory && !options.void_dirs)) continue;
+    select_file(info, name_position, target_position);
+    insert_source_disk();
+  }
+  if (options.no_subdirs) return;
+  std::vector<std::string> subdirectories;
+  platform::list_subdirectories(directory, subdirectories);
+  for (const std::string& name : subdirectories) {
+    source_path = directory + name + source_pattern;
+    target_path.resize(target_position);
+    if (!options.flatten) target_path += name + "/";
+    walk_directory(name_position + name.size() + 1);
+  }
+}
+
+bool flush_entries(bool release) { return options.compare_only ? compare_entries(release) : write_entries(release); }
+
+void release_entries() {
+  whole_set_loaded = false;
+  while (entry_head != nullptr) {
+    CopyEntry* entry = entry_head;
+    free_chunks(*entry);
+    // The file being read across flushes stays as the only entry.
+    if (entry->in_progress && entry == entry_tail) return;
+    bool done = entry->outcome == Outcome::copied || entry->outcome == Outcome::equal;
+    if (done && !cancelled) finish_entry(*entry);
+    entry_head = entry->next;
+    free_entry(entry);
+  }
+  entry_tail = nullptr;
+}
+
+void reset_entries() {
+  for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
+    entry->unfinished = false;
+    entry->in_progress = false;
+    entry->failed = false;
+    entry->in_place = false;
+    entry->target_handle = platform::NO_HANDLE;
+    entry->remaining = held_bytes(*entry);
+  }
+}
+
+void drop_entries() {
+  while (entry_head != nullptr) {
+    CopyEntry* entry = entry_head;
+    entry_head = entry->next;
+    free_entry(entry);
+  }
+  entry_tail = nullptr;
+}
+
+void make_directories(const std::string& path) {
+  std::string built = !path.empty() && path[0] == '/' ? "/" : "";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) {
+      built.append(path, start, end - start);
+      bool drive = built.size() >= 2 && std::isalpha(static_cast<unsigned char>(built[0])) && built[1] == ':' &&
+                   (built.size() == 2 || (built.size() == 3 && built[2] == '.'));
+      FileInfo found;
+      if (built != "." && !drive && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
+        if (!platform::make_directory(built)) fatal_file_error(5, built);
+        out().print("\"%s\" directory has been created\n", built.c_str());
+        ++dir_count;
+      }
+      built += '/';
+    }
+    start = end + 1;
+  }
+}
+
+void fatal_file_error(int index, const std::string& path) {
+  std::string reason = platform::last_error_text();
+  err().print("\nDUPRO:\t%s %s.\n", FILE_ERRORS[index - 1], path.c_str());
+  err().print("\t%s\n", reason.c_str());
+  std::exit(FILE_ERROR);
+}
+
+}  // namespace dupro

@@ -1,0 +1,78 @@
+// Dupro's engine: the tree walk, the selection of files, the in-memory
+// entry list, and its flushes that write (or compare) the entries, with the
+// finishing steps when the list is released.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "dupro/platform.h"
+
+namespace dupro {
+
+constexpr std::size_t CHUNK_SIZE = 524288;
+constexpr int MAX_CHUNKS = 10;
+
+struct Chunk {
+  char* data = nullptr;
+  std::size_t size = 0;
+};
+
+enum class Outcome { pending, copied, equal, not_done };
+
+// One selected file or directory.
+struct CopyEntry {
+  std::string source_path;
+  std::string target_path;
+  std::uint64_t size = 0;
+  std::uint32_t attributes = 0;
+  std::uint16_t time = 0;
+  std::uint16_t date = 0;
+  bool unfinished = false;   // the chunks do not hold the end of the file
+  bool in_progress = false;  // handled as far as read; more of the file to come
+  bool failed = false;       // skipped by the user or abandoned
+  bool in_place = false;     // the target is the source file itself
+  platform::Handle target_handle = platform::NO_HANDLE;
+  std::uint64_t remaining = 0;  // bytes not yet written or compared
+  std::array<Chunk, MAX_CHUNKS> chunks{};
+  Outcome outcome = Outcome::pending;
+  CopyEntry* next = nullptr;
+
+  bool is_directory() const { return (attributes & platform::DIRECTORY) != 0; }
+};
+
+// Run state, read by the run sequence and the summary.
+extern std::string source_path;     // search specification, then the entry's path
+extern std::string target_path;     // the matching target directory, then the entry's path
+extern std::string source_pattern;  // '/' and the name pattern
+extern bool whole_set_loaded;
+extern std::uint32_t entry_count;
+extern std::uint32_t dir_count;
+extern std::uint32_t error_count;
+
+// Allocates the buffer that compare mode reads targets into; false when
+// there is no memory for it.
+bool allocate_compare_buffer();
+
+// Walks the directory whose search specification is in source_path, the
+// name pattern starting at name_position, into target_path.
+void walk_directory(std::size_t name_position);
+// Writes (or compares) every entry of the list; with release, releases it
+// afterwards. True when the last entry handled was not written (or was
+// found different).
+bool flush_entries(bool release);
+// Frees the entries and performs the finishing steps (options B and X).
+void release_entries();
+// Between copy cycles: every entry held goes back to pending with all of
+// its data to write again.
+void reset_entries();
+// Before walking again in a later cycle: the entries left from the earlier
+// one are freed without finishing steps, since the walk reads their files
+// again.
+void drop_entries();
+void make_directories(const std::string& path);
+[[noreturn]] void fatal_file_error(int index, const std::string& path);
+
+}  // namespace dupro

@@ -1,0 +1,59 @@
+#include "dupro/paths.h"
+
+#include <cctype>
+
+#include "dupro/platform.h"
+
+namespace dupro {
+
+namespace {
+
+bool begins_with_drive(const std::string& spec) {
+  return spec.size() >= 2 && std::isalpha(static_cast<unsigned char>(spec[0])) && spec[1] == ':';
+}
+
+// Resolves with the current directory moved into the directory part; the
+// caller moves it back.
+std::string resolve_from(const std::string& directory, const std::string& name) {
+  std::string part = directory;
+  if (part.size() > 1 && part.back() == '/') part.pop_back();
+  if (!part.empty() && !platform::change_directory(part)) return "";
+  std::string result;
+  if (!platform::current_directory(result)) return "";
+  if (result.empty() || result.back() != '/') result += '/';
+  result += name;
+  if (platform::change_directory(result) && result.back() != '/') result += '/';
+  return result;
+}
+
+}  // namespace
+
+std::string resolve_path(const std::string& typed) {
+  std::string spec = typed;
+  for (char& c : spec) {
+    if (c == '\\') c = '/';
+  }
+  if (begins_with_drive(spec)) return "";
+  std::size_t slash = spec.rfind('/');
+  std::string directory = slash == std::string::npos ? "" : spec.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? spec : spec.substr(slash + 1);
+  std::string remembered;
+  if (!platform::current_directory(remembered)) return "";
+  std::string result = resolve_from(directory, name);
+  platform::change_directory(remembered);
+  return result;
+}
+
+std::string normalise_source(const std::string& source) {
+  if (!source.empty() && source.back() == ':') return source + "./";
+  return source;
+}
+
+std::string normalise_target(const std::string& target) {
+  if (target.empty()) return target;
+  if (target.back() == ':') return target + "./";
+  if (target.back() != '/') return target + "/";
+  return target;
+}
+
+}  // namespace dupro

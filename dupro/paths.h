@@ -1,0 +1,21 @@
+// Path specifications: resolution to an absolute form and the
+// normalisation of the source and target as typed. Paths use '/'.
+#pragma once
+
+#include <string>
+
+namespace dupro {
+
+// The absolute form of a path specification: the current directory's path
+// in front of a relative one, a '/' after a path that names a directory,
+// the last component kept as typed (it may be a name pattern). Empty when
+// the directory part does not exist or names a drive (a letter and ':',
+// which this platform has none of).
+std::string resolve_path(const std::string& spec);
+
+// A bare drive ("A:") gets "./" after it.
+std::string normalise_source(const std::string& source);
+// A target gets a '/' at its end unless it has one; a bare drive gets "./".
+std::string normalise_target(const std::string& target);
+
+}  // namespace dupro

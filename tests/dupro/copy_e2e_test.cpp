@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "tests/dupro/dupro_test_text.h"
+#include "tests/dupro/dupro_test_tree.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+using namespace dupro_test;
+using dupro::platform::ARCHIVE;
+using dupro::platform::READ_ONLY;
+using suite_test::RunResult;
+
+constexpr std::size_t MIB = 1024 * 1024;
+
+class DuproCopy : public ::testing::Test {
+ protected:
+  RunResult run(const std::vector<std::string>& arguments) {
+    suite_test::RunOptions options;
+    options.folder = folder_.path();
+    return suite_test::run_program("dupro", arguments, options);
+  }
+  std::string path(const std::string& name) const { return folder_.file(name); }
+  void write(const std::string& name, const std::string& bytes) const { folder_.write(name, bytes); }
+  std::string read(const std::string& name) const { return folder_.read(name); }
+  bool exists(const std::string& name) const { return folder_.exists(name); }
+
+  suite_test::TempFolder folder_;
+};
+
+TEST_F(DuproCopy, TreeIsCopiedByteForByteWithTimesAndAttributes) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  const std::string binary = std::string("a\r\nb\nc\x1a" "d\0e\r", 11) + binary_bytes(70000, 3);
+  write("src/data.bin", binary);
+  write("src/empty", "");
+  write("src/sub/six", binary_bytes(6 * MIB, 1));
+  write("src/sub/twelve", binary_bytes(12 * MIB + 5, 2));
+  set_time(path("src/data.bin"), 2001, 7, 4, 13, 5, 59);
+  set_time(path("src/empty"), 1996, 12, 31, 23, 59, 0);
+  set_attributes(path("src/data.bin"), READ_ONLY);
+  RunResult result = run({"src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  const std::string source = folder_.path() + "/src/";
+  EXPECT_EQ(sorted_lines(result.out),
+            sorted({BANNER_LINE, "\"dst\" directory has been created", "\"dst/sub\" directory has been created",
+                    source + "data.bin", source + "empty", source + "sub/six", source + "sub/twelve"}));
+  EXPECT_EQ(summary_of(result.out), "\t4 files copied. 2 directories created.");
+  EXPECT_EQ(read("dst/data.bin"), binary);
+  EXPECT_EQ(read("dst/empty"), "");
+  EXPECT_EQ(read("dst/sub/six"), read("src/sub/six"));
+  EXPECT_EQ(read("dst/sub/twelve"), read("src/sub/twelve"));
+  EXPECT_EQ(modification_time(path("dst/data.bin")), modification_time(path("src/data.bin")) - 1);
+  EXPECT_EQ(modification_time(path("dst/empty")), modification_time(path("src/empty")));
+  EXPECT_EQ(attributes_of(path("dst/data.bin")), READ_ONLY);
+  EXPECT_EQ(attributes_of(path("dst/empty")), ARCHIVE);
+}
+
+TEST_F(DuproCopy, ArchiveAndDateFilters) {
+  make_folder(path("src"));
+  write("src/kept", "1");
+  write("src/cleared", "2");
+  set_attributes(path("src/cleared"), 0);
+  RunResult archive = run({"-A", "src", "-T", "a"});
+  EXPECT_EQ(summary_of(archive.out), "\t1 file copied. 1 directory created.");
+  EXPECT_TRUE(exists("a/kept"));
+  EXPECT_FALSE(exists("a/cleared"));
+  EXPECT_EQ(attributes_of(path("a/kept")), ARCHIVE);
+
+  make_folder(path("dated"));
+  write("dated/last", "x");
+  write("dated/before", "y");
+  set_time(path("dated/last"), 1996, 12, 31, 23, 59, 0);
+  set_time(path("dated/before"), 1996, 12, 30, 12, 0, 0);
+  RunResult dated = run({"-F", "12-31-96", "dated", "d"});
+  EXPECT_EQ(summary_of(dated.out), "\t1 file copied. 1 directory created.");
+  EXPECT_TRUE(exists("d/last"));
+  EXPECT_FALSE(exists("d/before"));
+}
+
+TEST_F(DuproCopy, TargetFilters) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  for (const char* name : {"same", "newer", "older", "missing"}) write(std::string("src/") + name, name);
+  for (const char* name : {"same", "newer", "older"}) write(std::string("dst/") + name, "old");
+  set_time(path("src/same"), 2000, 1, 1, 10, 0, 0);
+  set_time(path("dst/same"), 2000, 1, 1, 10, 0, 0);
+  set_time(path("src/newer"), 2000, 1, 1, 10, 0, 2);
+  set_time(path("dst/newer"), 2000, 1, 1, 10, 0, 0);
+  set_time(path("src/older"), 2000, 1, 1, 9, 0, 0);
+  set_time(path("dst/older"), 2000, 1, 1, 10, 0, 0);
+  const std::string source = folder_.path() + "/src/";
+  struct Case {
+    const char* option;
+    std::vector<std::string> copied;
+  };
+  for (const Case& c : {Case{"-D", {"newer", "older", "same"}}, Case{"-N", {"missing"}},
+                        Case{"-M", {"missing", "newer"}}, Case{"-O", {"older"}}}) {
+    RunResult result = run({c.option, "src", "dst"});
+    std::vector<std::string> expected{BANNER_LINE};
+    for (const std::string& name : c.copied) expected.push_back(source + name);
+    EXPECT_EQ(sorted_lines(result.out), sorted(expected)) << c.option;
+    // Put the target back as it was for the next option.
+    for (const char* name : {"same", "newer", "older"}) write(std::string("dst/") + name, "old");
+    unlink(path("dst/missing").c_str());
+    set_time(path("dst/same"), 2000, 1, 1, 10, 0, 0);
+    set_time(path("dst/newer"), 2000, 1, 1, 10, 0, 0);
+    set_time(path("dst/older"), 2000, 1, 1, 10, 0, 0);
+  }
+}
+
+TEST_F(DuproCopy, VoidDirsSubdirsAndFlatten) {
+  make_folder(path("src"));
+  make_folder(path("src/empty"));
+  make_folder(path("src/one"));
+  make_folder(path("src/two"));
+  write("src/top", "t");
+  write("src/one/f", "from one");
+  write("src/two/f", "from two");
+  RunResult plain = run({"src", "plain"});
+  EXPECT_FALSE(exists("plain/empty"));
+  EXPECT_EQ(summary_of(plain.out), "\t3 files copied. 3 directories created.");
+  RunResult voids = run({"-V", "src", "voids"});
+  EXPECT_TRUE(exists("voids/empty"));
+  EXPECT_EQ(read("voids/one/f"), "from one");
+  RunResult shallow = run({"-S", "src", "shallow"});
+  EXPECT_EQ(summary_of(shallow.out), "\t1 file copied. 1 directory created.");
+  EXPECT_FALSE(exists("shallow/one"));
+  RunResult flat = run({"-Y", "src", "flat"});
+  EXPECT_EQ(summary_of(flat.out), "\t3 files copied. 1 directory created.");
+  std::string f = read("flat/f");
+  EXPECT_TRUE(f == "from one" || f == "from two");
+  EXPECT_FALSE(exists("flat/one"));
+}
+
+TEST_F(DuproCopy, PatternSelectsInEverySubfolder) {
+  make_folder(path("src"));
+  make_folder(path("src/with"));
+  make_folder(path("src/without"));
+  make_folder(path("src/.hidden"));
+  write("src/a.txt", "a");
+  write("src/b.dat", "b");
+  write("src/with/A.TXT", "c");
+  write("src/without/c.dat", "d");
+  write("src/.hidden/d.txt", "e");
+  write("src/.e.txt", "f");
+  RunResult result = run({"src\\*.txt", "dst"});
+  EXPECT_EQ(summary_of(result.out), "\t4 files copied. 3 directories created.");
+  EXPECT_TRUE(exists("dst/a.txt") && exists("dst/with/A.TXT") && exists("dst/.hidden/d.txt") && exists("dst/.e.txt"));
+  EXPECT_FALSE(exists("dst/b.dat"));
+  EXPECT_FALSE(exists("dst/without"));
+  // H leaves out hidden files but still enters hidden folders.
+  RunResult visible = run({"-H", "src/*.txt", "vis"});
+  EXPECT_EQ(summary_of(visible.out), "\t3 files copied. 3 directories created.");
+  EXPECT_FALSE(exists("vis/.e.txt"));
+  EXPECT_TRUE(exists("vis/.hidden/d.txt"));
+}
+
+TEST_F(DuproCopy, MissingTargetFoldersAreMadeAndAnnounced) {
+  make_folder(path("src"));
+  write("src/a", "a");
+  RunResult result = run({"src", "-T", "new\\deeper\\"});
+  EXPECT_EQ(result.out, BANNER + "\"new\" directory has been created\r\n\"new/deeper\" directory has been created\r\n" +
+                            folder_.path() + "/src/a\r\n\t1 file copied. 2 directories created.");
+}
+
+TEST_F(DuproCopy, NoTargetMeansTheCurrentFolder) {
+  make_folder(path("src"));
+  make_folder(path("work"));
+  write("src/a", "a");
+  suite_test::RunOptions options;
+  options.folder = path("work");
+  RunResult result = suite_test::run_program("dupro", {"../src"}, options);
+  EXPECT_EQ(result.out, BANNER + folder_.path() + "/src/a\r\n\t1 file copied. ");
+  EXPECT_EQ(read("work/a"), "a");
+}
+
+TEST_F(DuproCopy, DeleteSourceAndUpdateArchive) {
+  make_folder(path("src"));
+  write("src/a", "a");
+  write("src/b", "b");
+  RunResult moved = run({"-X", "src", "dst"});
+  EXPECT_EQ(summary_of(moved.out), "\t2 files copied. 1 directory created.");
+  EXPECT_FALSE(exists("src/a") || exists("src/b"));
+  EXPECT_EQ(read("dst/a") + read("dst/b"), "ab");
+
+  write("src/a", "a");
+  write("src/b", "b");
+  RunResult marked = run({"-B", "src", "dst"});
+  EXPECT_EQ(attributes_of(path("src/a")), 0u);
+  EXPECT_EQ(attributes_of(path("dst/a")), ARCHIVE);
+  RunResult again = run({"-A", "src", "dst"});
+  EXPECT_EQ(again.out, BANNER + "\t");
+  write("src/b", "changed");
+  RunResult changed = run({"-A", "src", "dst"});
+  EXPECT_EQ(changed.out, BANNER + folder_.path() + "/src/b\r\n\t1 file copied. ");
+}
+
+TEST_F(DuproCopy, ReadOnlySourceToDeleteIsOfferedAndKeptWithoutATerminal) {
+  make_folder(path("src"));
+  write("src/r", "r");
+  set_attributes(path("src/r"), READ_ONLY | ARCHIVE);
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.err, "Delete the read-only file: " + folder_.path() + "/src/r? (Y/N): " + WIPE);
+  EXPECT_TRUE(exists("src/r"));
+  EXPECT_EQ(attributes_of(path("dst/r")), READ_ONLY | ARCHIVE);
+}
+
+TEST_F(DuproCopy, ReadOnlyTargetIsKeptUnlessReplaced) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/f", "new");
+  write("dst/f", "old");
+  set_attributes(path("dst/f"), READ_ONLY);
+  RunResult asked = run({"-X", "src", "dst"});
+  EXPECT_EQ(asked.err, "Replace dst/f? (Y/N): " + WIPE);
+  EXPECT_EQ(asked.out, BANNER + "\t");
+  EXPECT_EQ(read("dst/f"), "old");
+  EXPECT_TRUE(exists("src/f"));
+  RunResult replaced = run({"-R", "src", "dst"});
+  EXPECT_EQ(replaced.err, "");
+  EXPECT_EQ(read("dst/f"), "new");
+  EXPECT_EQ(attributes_of(path("dst/f")), ARCHIVE);
+}
+
+// Declining to replace at the first flush of a large file stops its reading
+// there: the question comes once, nothing is written, the source stays.
+TEST_F(DuproCopy, DeclinedReplaceOfALargeFileStopsAtTheFirstFlush) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/big", binary_bytes(6 * MIB, 6));
+  write("dst/big", "old");
+  set_attributes(path("dst/big"), READ_ONLY);
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "Replace dst/big? (Y/N): " + WIPE);
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_EQ(read("dst/big"), "old");
+  EXPECT_TRUE(exists("src/big"));
+}
+
+TEST_F(DuproCopy, FileErrorsEndWithStatus128AndTheSummary) {
+  make_folder(path("src"));
+  write("src/a", "a");
+  write("plain", "not a folder");
+  RunResult create = run({"src", "plain/x/"});
+  EXPECT_EQ(create.status, 128);
+  EXPECT_EQ(create.out, BANNER + "\t");
+  EXPECT_EQ(create.err, "\r\nDUPRO:\tCould not create directory plain/x.\r\n\tNot a directory\r\n");
+  const std::string short_file = "/sys/kernel/mm/transparent_hugepage/enabled";
+  if (access(short_file.c_str(), R_OK) == 0) {
+    // Listed at 4096 bytes, but reading gives far fewer.
+    RunResult reading = run({short_file, "dst"});
+    EXPECT_EQ(reading.status, 128);
+    EXPECT_EQ(reading.out, BANNER + "\t");
+    EXPECT_EQ(reading.err, "\r\nDUPRO:\tError reading file " + short_file + ".\r\n\tUnknown error\r\n");
+  }
+  if (geteuid() != 0) {
+    chmod(path("src/a").c_str(), 0);
+    RunResult opening = run({"src", "dst2"});
+    EXPECT_EQ(opening.status, 128);
+    EXPECT_EQ(opening.err, "\r\nDUPRO:\tCould not open the file " + folder_.path() +
+                               "/src/a.\r\n\tPermission denied\r\n");
+  }
+}
+
+TEST_F(DuproCopy, SameUnitPromptsAndError64) {
+  make_folder(path("src"));
+  write("src/a", "a");
+  RunResult conflict = run({"-1", "src", "src"});
+  EXPECT_EQ(conflict.status, 64);
+  EXPECT_EQ(conflict.out, BANNER + "\t");
+  EXPECT_EQ(conflict.err, "Options not valid when source and target are equal.\r\n");
+  make_folder(path("dst"));
+  RunResult swapped = run({"-UX", "src", "dst"});
+  EXPECT_EQ(swapped.status, 0);
+  EXPECT_EQ(swapped.err, "Insert TARGET disk and press T" + WIPE + "Insert SOURCE disk and press S" + WIPE);
+  EXPECT_EQ(read("dst/a"), "a");
+}
+
+// With no terminal the disk prompts end at once, so source and target are
+// one folder: its files must come through whole, also when larger than
+// what one flush holds, and option X must not delete them.
+TEST_F(DuproCopy, SameFolderNeverLosesData) {
+  make_folder(path("src"));
+  const std::string big = binary_bytes(12 * MIB + 17, 9);
+  write("src/big", big);
+  write("src/small", "small");
+  RunResult result = run({"-X", "src", "src"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read("src/big"), big);
+  EXPECT_EQ(read("src/small"), "small");
+  EXPECT_EQ(count_of(result.out, "Could not delete " + folder_.path() + "/src/big\r\n"), 1u);
+  EXPECT_EQ(summary_of(result.out), "\t2 files copied. ");
+}
+
+TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
+  make_folder(path("src"));
+  write("src/two", binary_bytes(2 * MIB, 4));
+  write("src/twelve", binary_bytes(12 * MIB, 5));
+  suite_test::RunOptions options;
+  options.folder = folder_.path();
+  options.file_size_limit = MIB;
+  RunResult small = suite_test::run_program("dupro", {"-X", "src/two", "dst"}, options);
+  EXPECT_EQ(small.err, "Retry writing " + folder_.path() + "/src/two? (Y/N): " + WIPE);
+  EXPECT_EQ(small.out, BANNER + "\"dst\" directory has been created\r\n\t1 directory created.");
+  EXPECT_FALSE(exists("dst/two"));
+  EXPECT_TRUE(exists("src/two"));
+  // The first 5 MiB are written by the first flush; the failure comes in
+  // the next one, when they are no longer held.
+  options.file_size_limit = 7 * MIB;
+  RunResult large = suite_test::run_program("dupro", {"-X", "src/twelve", "dst"}, options);
+  EXPECT_EQ(large.status, 0);
+  EXPECT_EQ(large.err, "Retry writing " + folder_.path() + "/src/twelve? (Y/N): " + WIPE);
+  EXPECT_EQ(large.out, BANNER + "\t");
+  EXPECT_FALSE(exists("dst/twelve"));
+  EXPECT_EQ(read("src/twelve"), binary_bytes(12 * MIB, 5));
+}
+
+TEST_F(DuproCopy, MemoryLimitForcesFlushesAndTheCopyStaysComplete) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
+#endif
+  make_folder(path("src"));
+  for (int i = 0; i < 12; ++i) write("src/f" + std::to_string(i), binary_bytes(4 * MIB + 1000 * i, i));
+  suite_test::RunOptions options;
+  options.folder = folder_.path();
+  options.address_space_limit = 64 * MIB;
+  RunResult result = suite_test::run_program("dupro", {"-U", "src", "dst"}, options);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(summary_of(result.out), "\t12 files copied. 1 directory created.");
+  // Each flush asks for the target disk once.
+  EXPECT_GE(count_of(result.err, "Insert TARGET disk"), 2u);
+  for (int i = 0; i < 12; ++i) {
+    std::string name("f");
+    name += std::to_string(i);
+    EXPECT_EQ(read("dst/" + name), read("src/" + name)) << name;
+    std::string line = folder_.file("src/");
+    line.append(name).append("\r\n");
+    EXPECT_EQ(count_of(result.out, line), 1u);
+  }
+}
+
+TEST_F(DuproCopy, WaitAtEndFollowsTheSummary) {
+  make_folder(path("src"));
+  write("src/a", "a");
+  RunResult result = run({"-W", "src", "dst"});
+  EXPECT_EQ(summary_of(result.out), "\t1 file copied. 1 directory created.");
+  EXPECT_EQ(result.err, "\r\nPress any key to end." + WIPE);
+}
+
+}  // namespace

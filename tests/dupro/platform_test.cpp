@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "dupro/platform.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+namespace platform = dupro::platform;
+
+std::uint32_t attributes_of(const std::string& path) {
+  platform::FileInfo info;
+  EXPECT_TRUE(platform::look_up(path, info)) << path;
+  return info.attributes;
+}
+
+void rewrite(const std::string& path, const std::string& bytes) {
+  platform::CreateFailure failure;
+  platform::Handle handle = platform::create_file(path, "", failure);
+  ASSERT_NE(handle, platform::NO_HANDLE);
+  platform::write_file(handle, bytes.data(), bytes.size());
+  platform::close_file(handle);
+}
+
+TEST(DuproPlatform, ArchiveBitIsClearedAndSetAgainByAChange) {
+  suite_test::TempFolder folder;
+  std::string path = folder.file("a.txt");
+  folder.write("a.txt", "abc");
+  EXPECT_EQ(attributes_of(path), platform::ARCHIVE);
+  ASSERT_TRUE(platform::set_attributes(path, 0));
+  EXPECT_EQ(attributes_of(path), 0u);
+  // A change of size sets it again.
+  folder.write("a.txt", "abcd");
+  EXPECT_EQ(attributes_of(path), platform::ARCHIVE);
+  // A change of time alone also sets it.
+  ASSERT_TRUE(platform::set_attributes(path, 0));
+  EXPECT_EQ(attributes_of(path), 0u);
+  platform::Handle handle = platform::open_for_reading(path);
+  ASSERT_NE(handle, platform::NO_HANDLE);
+  ASSERT_TRUE(platform::set_file_time(handle, (96 - 80) << 9 | 12 << 5 | 31, 10 << 11 | 20 << 5 | 15));
+  platform::close_file(handle);
+  EXPECT_EQ(attributes_of(path), platform::ARCHIVE);
+  // Setting the bit explicitly removes the record.
+  ASSERT_TRUE(platform::set_attributes(path, 0));
+  ASSERT_TRUE(platform::set_attributes(path, platform::ARCHIVE));
+  EXPECT_EQ(attributes_of(path), platform::ARCHIVE);
+}
+
+TEST(DuproPlatform, ReadOnlyIsTheOwnerWriteBit) {
+  suite_test::TempFolder folder;
+  std::string path = folder.file("r.txt");
+  folder.write("r.txt", "old");
+  ASSERT_TRUE(platform::set_attributes(path, platform::READ_ONLY));
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0222, 0u);
+  EXPECT_EQ(attributes_of(path), platform::READ_ONLY);
+  platform::CreateFailure failure;
+  EXPECT_EQ(platform::create_file(path, "", failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
+  EXPECT_FALSE(platform::delete_file(path));
+  EXPECT_EQ(folder.read("r.txt"), "old");
+  ASSERT_TRUE(platform::set_attributes(path, platform::ARCHIVE));
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_NE(info.st_mode & S_IWUSR, 0u);
+  rewrite(path, "new");
+  EXPECT_EQ(folder.read("r.txt"), "new");
+  EXPECT_TRUE(platform::delete_file(path));
+}
+
+TEST(DuproPlatform, CreateFailuresAreTold) {
+  suite_test::TempFolder folder;
+  platform::CreateFailure failure;
+  EXPECT_EQ(platform::create_file(folder.file("no/such/x"), "", failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::no_such_file);
+  folder.write("plain", "");
+  EXPECT_EQ(platform::create_file(folder.file("plain/x"), "", failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::path_not_found);
+  EXPECT_FALSE(platform::last_error_text().empty());
+  mkdir(folder.file("dir").c_str(), 0777);
+  EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
+  EXPECT_EQ(platform::open_for_reading(folder.file("dir")), platform::NO_HANDLE);
+}
+
+TEST(DuproPlatform, TimesBecomeEvenSecondWordsInLocalTime) {
+  suite_test::TempFolder folder;
+  std::string path = folder.file("t");
+  folder.write("t", "x");
+  std::uint16_t date = (101 - 80) << 9 | 7 << 5 | 4;  // 2001-07-04
+  std::uint16_t time = 13 << 11 | 5 << 5 | 29;         // 13:05:58
+  platform::Handle handle = platform::open_for_reading(path);
+  ASSERT_TRUE(platform::set_file_time(handle, date, time));
+  platform::close_file(handle);
+  platform::FileInfo info;
+  ASSERT_TRUE(platform::look_up(path, info));
+  EXPECT_EQ(info.date, date);
+  EXPECT_EQ(info.time, time);
+  EXPECT_EQ(info.size, 1u);
+  std::uint16_t early_date = 0, early_time = 0;
+  platform::to_date_time(0, early_date, early_time);
+  EXPECT_EQ(early_date, 1 << 5 | 1);
+  EXPECT_EQ(early_time, 0);
+}
+
+TEST(DuproPlatform, ListingHonoursPatternAndMask) {
+  suite_test::TempFolder folder;
+  folder.write("a.txt", "1");
+  folder.write("B.TXT", "22");
+  folder.write("c.dat", "");
+  folder.write(".hidden.txt", "h");
+  mkdir(folder.file("sub.txt").c_str(), 0777);
+  auto names = [&](const std::string& pattern, std::uint32_t mask) {
+    std::vector<platform::FileInfo> entries;
+    EXPECT_TRUE(platform::list_directory(folder.path() + "/" + pattern, mask, entries));
+    std::vector<std::string> result;
+    for (const auto& entry : entries) {
+      if (entry.name != "." && entry.name != "..") result.push_back(entry.name);
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(names("*.txt", 0), (Names{"B.TXT", "a.txt"}));
+  EXPECT_EQ(names("*.txt", platform::HIDDEN | platform::SYSTEM), (Names{".hidden.txt", "B.TXT", "a.txt"}));
+  EXPECT_EQ(names("*.txt", platform::DIRECTORY), (Names{"B.TXT", "a.txt", "sub.txt"}));
+  EXPECT_EQ(names("*.*", 0), (Names{"B.TXT", "a.txt", "c.dat"}));
+  EXPECT_EQ(names("?.dat", 0), (Names{"c.dat"}));
+  std::vector<platform::FileInfo> entries;
+  EXPECT_FALSE(platform::list_directory(folder.path() + "/none/*.*", 0, entries));
+}
+
+TEST(DuproPlatform, SameFileAndDataBudget) {
+  suite_test::TempFolder folder;
+  folder.write("a", "x");
+  ASSERT_EQ(link(folder.file("a").c_str(), folder.file("b").c_str()), 0);
+  folder.write("c", "x");
+  EXPECT_TRUE(platform::same_file(folder.file("a"), folder.file("b")));
+  EXPECT_TRUE(platform::same_file(folder.file("a"), folder.path() + "/./a"));
+  EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("c")));
+  EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("missing")));
+  platform::CreateFailure failure;
+  EXPECT_EQ(platform::create_file(folder.file("b"), folder.file("a"), failure), platform::NO_HANDLE);
+  EXPECT_EQ(failure, platform::CreateFailure::is_source);
+  EXPECT_EQ(folder.read("a"), "x");
+  platform::prepare_process();
+  char* data = platform::allocate_data(1024);
+  ASSERT_NE(data, nullptr);
+  char* more = platform::allocate_data(1000);
+  ASSERT_NE(more, nullptr);
+  EXPECT_GE(more, data + 1024);
+  platform::release_data(data, 1024);
+  platform::release_data(more, 1000);
+  // Everything released: the memory is used again from its start.
+  EXPECT_EQ(platform::allocate_data(10), data);
+  EXPECT_EQ(platform::allocate_data(std::size_t(1) << 62), nullptr);
+}
+
+}  // namespace

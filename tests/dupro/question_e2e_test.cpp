@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "tests/dupro/dupro_test_text.h"
+#include "tests/dupro/dupro_test_tree.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+using namespace dupro_test;
+using dupro::platform::ARCHIVE;
+using dupro::platform::READ_ONLY;
+using suite_test::RunResult;
+using suite_test::TerminalSession;
+
+class DuproQuestions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    make_folder(folder_.file("src"));
+    folder_.write("src/a", "a");
+  }
+  std::string source(const std::string& name) const { return folder_.file("src/" + name); }
+  suite_test::TempFolder folder_;
+};
+
+TEST_F(DuproQuestions, ConfirmEachFileTakesOnlyYes) {
+  struct Case {
+    std::string keys;
+    bool copied;
+  };
+  const std::string question = source("a") + "\t(Y/N): ";
+  for (const Case& c : {Case{"y", true}, Case{"Y", true}, Case{"n", false}, Case{"\x1b[B", false}}) {
+    unlink(folder_.file("dst/a").c_str());
+    TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
+    ASSERT_TRUE(session.wait_for_error_text(question));
+    session.type(c.keys);
+    RunResult result = session.finish();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, question + WIPE);
+    EXPECT_EQ(folder_.exists("dst/a"), c.copied) << c.keys;
+  }
+}
+
+TEST_F(DuproQuestions, OtherLettersAreIgnored) {
+  const std::string question = source("a") + "\t(Y/N): ";
+  TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  session.type("q");
+  usleep(200 * 1000);
+  EXPECT_FALSE(session.wait_for_error_text(question + WIPE, 0));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_FALSE(folder_.exists("dst/a"));
+}
+
+TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
+  make_folder(folder_.file("dst"));
+  folder_.write("dst/a", "old");
+  set_attributes(folder_.file("dst/a"), READ_ONLY);
+  set_attributes(source("a"), READ_ONLY | ARCHIVE);
+  TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Replace dst/a? (Y/N): "));
+  session.type("y");
+  const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
+  ASSERT_TRUE(session.wait_for_error_text(deleting));
+  session.type("y");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + source("a") + "\r\n\t1 file copied. ");
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  EXPECT_EQ(attributes_of(folder_.file("dst/a")), READ_ONLY | ARCHIVE);
+  EXPECT_FALSE(folder_.exists("src/a"));
+}
+
+// A write that fails after earlier flushes wrote the start of the file:
+// a retry reads that start from the source again.
+TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  folder_.write("src/a", binary_bytes(12 * MIB, 3));
+  const std::string question = "Retry writing " + source("a") + "? (Y/N): ";
+  // The file size limit holds for the whole run, so every attempt fails at
+  // 7 MiB: the first after writing the held part, the retry after the
+  // rewritten first 5 MiB and the held part.
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 7 * MIB;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  suite_test::TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(question + WIPE + question));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n\t1 directory created.");
+  EXPECT_FALSE(folder_.exists("dst/a"));
+  EXPECT_EQ(folder_.read("src/a"), binary_bytes(12 * MIB, 3));
+}
+
+TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
+  TerminalSession session("dupro", {"-K", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/a").c_str()), 0);
+  folder_.write("src/a", "changed after reading");
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n" + source("a") + "\r\n" + source("a") +
+                            "\r\n\t2 files copied. 1 directory created.");
+}
+
+// A file larger than one flush releases the list during the walk, so the
+// next cycle walks and reads the source again; the entries left from the
+// earlier cycle are not written a second time.
+TEST_F(DuproQuestions, MultipleCopiesWalkAgainAfterARelease) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  unlink(source("a").c_str());
+  folder_.write("src/big", binary_bytes(6 * MIB, 1));
+  TerminalSession session("dupro", {"-K", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 1));
+  folder_.write("src/big", binary_bytes(6 * MIB, 2));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 2));
+  EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
+  EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
+}
+
+TEST_F(DuproQuestions, CtrlCCancelsWithoutFinishingSteps) {
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  session.type("\x03");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Another copy? (Y/N): Program cancelled.\r\n");
+  EXPECT_EQ(summary_of(result.out), "\t1 file copied. 1 directory created.");
+  EXPECT_TRUE(folder_.exists("src/a"));
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+}
+
+TEST_F(DuproQuestions, CtrlCAtAQuestionInTheExitHandlerStillWritesTheSummary) {
+  set_attributes(source("a"), READ_ONLY | ARCHIVE);
+  folder_.write("src/b", "b");
+  set_attributes(source("b"), READ_ONLY | ARCHIVE);
+  TerminalSession session("dupro", {"-WX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Delete the read-only file: "));
+  session.type("\x03");
+  ASSERT_TRUE(session.wait_for_error_text("Press any key to end."));
+  session.type(" ");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(count_of(result.err, "Delete the read-only file: "), 1u);
+  EXPECT_EQ(count_of(result.err, "Program cancelled.\r\n"), 1u);
+  EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
+  EXPECT_TRUE(folder_.exists("src/a") && folder_.exists("src/b"));
+}
+
+}  // namespace

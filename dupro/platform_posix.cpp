@@ -156,7 +156,6 @@ char* take_from_regions(std::size_t size) {
   std::size_t region_size = std::max(REGION_SIZE, size);
   void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return nullptr;
-  madvise(base, region_size, MADV_HUGEPAGE);
   madvise(base, region_size, MADV_POPULATE_WRITE);
   regions.push_back(Region{static_cast<char*>(base), region_size, size});
   current_region = regions.size() - 1;

@@ -44,7 +44,7 @@ struct CopyEntry {
 };
 
 // Run state, read by the run sequence and the summary.
-extern std::string source_path;     // search specification, then the entry's path
+extern std::string source_path;     // search pattern, then the entry's path
 extern std::string target_path;     // the matching target directory, then the entry's path
 extern std::string source_pattern;  // '/' and the name pattern
 extern bool whole_set_loaded;
@@ -56,7 +56,7 @@ extern std::uint32_t error_count;
 // there is no memory for it.
 bool allocate_compare_buffer();
 
-// Walks the directory whose search specification is in source_path, the
+// Walks the directory whose search pattern is in source_path, the
 // name pattern starting at name_position, into target_path.
 void walk_directory(std::size_t name_position);
 // Writes (or compares) every entry of the list; with release, releases it

@@ -8,8 +8,8 @@ namespace dupro {
 
 namespace {
 
-bool begins_with_drive(const std::string& spec) {
-  return spec.size() >= 2 && std::isalpha(static_cast<unsigned char>(spec[0])) && spec[1] == ':';
+bool begins_with_drive(const std::string& path_text) {
+  return path_text.size() >= 2 && std::isalpha(static_cast<unsigned char>(path_text[0])) && path_text[1] == ':';
 }
 
 // Resolves with the current directory moved into the directory part; the
@@ -29,14 +29,14 @@ std::string resolve_from(const std::string& directory, const std::string& name) 
 }  // namespace
 
 std::string resolve_path(const std::string& typed) {
-  std::string spec = typed;
-  for (char& c : spec) {
+  std::string path_text = typed;
+  for (char& c : path_text) {
     if (c == '\\') c = '/';
   }
-  if (begins_with_drive(spec)) return "";
-  std::size_t slash = spec.rfind('/');
-  std::string directory = slash == std::string::npos ? "" : spec.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? spec : spec.substr(slash + 1);
+  if (begins_with_drive(path_text)) return "";
+  std::size_t slash = path_text.rfind('/');
+  std::string directory = slash == std::string::npos ? "" : path_text.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? path_text : path_text.substr(slash + 1);
   std::string remembered;
   if (!platform::current_directory(remembered)) return "";
   std::string result = resolve_from(directory, name);

@@ -6,12 +6,12 @@
 
 namespace dupro {
 
-// The absolute form of a path specification: the current directory's path
+// The absolute form of a typed path: the current directory's path
 // in front of a relative one, a '/' after a path that names a directory,
 // the last component kept as typed (it may be a name pattern). Empty when
 // the directory part does not exist or names a drive (a letter and ':',
 // which this platform has none of).
-std::string resolve_path(const std::string& spec);
+std::string resolve_path(const std::string& path_text);
 
 // A bare drive ("A:") gets "./" after it.
 std::string normalise_source(const std::string& source);

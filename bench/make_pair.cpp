@@ -11,34 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "text_lines.h"
+
 namespace {
-
-const char* const WORDS[] = {"apple", "Banana", "cherry", "Date", "elder", "FIG", "grape", "honeydew",
-                             "kiwi", "Lemon", "mango", "nectarine", "Orange", "papaya", "quince",
-                             "raspberry", "Strawberry", "tangerine", "ugli", "vanilla", "walnut",
-                             "xigua", "yam", "Zucchini", "the", "of", "and", "to", "in", "is"};
-
-std::string make_line(std::mt19937& random, const std::string& previous) {
-  std::uniform_int_distribution<int> percent(0, 99);
-  int kind = percent(random);
-  if (kind < 2) return "";
-  if (kind < 10) return previous;
-  std::string line;
-  if (percent(random) < 10) line += std::string(1 + percent(random) % 6, ' ');
-  int words = 2 + percent(random) % 9;
-  for (int w = 0; w < words; ++w) {
-    if (w > 0) line += percent(random) < 8 ? (percent(random) < 50 ? "\t" : "    ") : " ";
-    int pick = percent(random);
-    if (pick < 15) {
-      line += std::to_string(std::uniform_int_distribution<int>(-5000, 99999)(random));
-    } else if (pick < 20) {
-      line += std::string(1, "!?.,;:-_()"[percent(random) % 10]);
-    } else {
-      line += WORDS[percent(random) % (sizeof WORDS / sizeof WORDS[0])];
-    }
-  }
-  return line;
-}
 
 void write_lines(const char* path, const std::vector<std::string>& lines) {
   FILE* out = std::fopen(path, "wb");
@@ -64,7 +39,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> first;
   std::string previous = "start";
   for (long i = 0; i < count; ++i) {
-    first.push_back(make_line(random, previous));
+    first.push_back(bench::make_line(random, previous));
     previous = first.back();
   }
 
@@ -85,7 +60,7 @@ int main(int argc, char** argv) {
       ++next;
       switch (kind(random)) {
         case 0:  // inserted before this line
-          second.push_back(make_line(random, "inserted"));
+          second.push_back(bench::make_line(random, "inserted"));
           second.push_back(first[i]);
           break;
         case 1:  // deleted

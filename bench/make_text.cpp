@@ -8,36 +8,7 @@
 #include <random>
 #include <string>
 
-namespace {
-
-const char* const WORDS[] = {"apple", "Banana", "cherry", "Date", "elder", "FIG", "grape", "honeydew",
-                             "kiwi", "Lemon", "mango", "nectarine", "Orange", "papaya", "quince",
-                             "raspberry", "Strawberry", "tangerine", "ugli", "vanilla", "walnut",
-                             "xigua", "yam", "Zucchini", "the", "of", "and", "to", "in", "is"};
-
-std::string make_line(std::mt19937& random, const std::string& previous) {
-  std::uniform_int_distribution<int> percent(0, 99);
-  int kind = percent(random);
-  if (kind < 2) return "";
-  if (kind < 10) return previous;
-  std::string line;
-  if (percent(random) < 10) line += std::string(1 + percent(random) % 6, ' ');
-  int words = 2 + percent(random) % 9;
-  for (int w = 0; w < words; ++w) {
-    if (w > 0) line += percent(random) < 8 ? (percent(random) < 50 ? "\t" : "    ") : " ";
-    int pick = percent(random);
-    if (pick < 15) {
-      line += std::to_string(std::uniform_int_distribution<int>(-5000, 99999)(random));
-    } else if (pick < 20) {
-      line += std::string(1, "!?.,;:-_()"[percent(random) % 10]);
-    } else {
-      line += WORDS[percent(random) % (sizeof WORDS / sizeof WORDS[0])];
-    }
-  }
-  return line;
-}
-
-}  // namespace
+#include "text_lines.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -50,7 +21,7 @@ int main(int argc, char** argv) {
   std::mt19937 random(argc > 3 ? static_cast<unsigned>(std::atol(argv[3])) : 12345u);
   std::string previous = "start";
   for (long i = 0; i < lines; ++i) {
-    std::string line = make_line(random, previous);
+    std::string line = bench::make_line(random, previous);
     std::fwrite(line.data(), 1, line.size(), out);
     std::fputc('\n', out);
     previous = line;

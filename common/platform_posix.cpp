@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,20 @@ Handle finish_open(int fd) {
   return fd;
 }
 
+// A handle inherited in non-blocking mode (a pipe or terminal that another
+// process set so) has, at times, nothing to give or no room to take. That is
+// neither the end of the input nor a failed write: wait until it is ready.
+bool wait_until_ready(Handle handle, short events) {
+  struct pollfd entry = {static_cast<int>(handle), events, 0};
+  for (;;) {
+    int ready = ::poll(&entry, 1, -1);
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+bool must_wait(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
 }  // namespace
 
 Handle standard_input_handle() { return STDIN_FILENO; }
@@ -64,7 +79,8 @@ std::size_t read_bytes(Handle handle, char* buffer, std::size_t size) {
   for (;;) {
     ssize_t got = ::read(static_cast<int>(handle), buffer, size);
     if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) return 0;
+    if (errno == EINTR) continue;
+    if (!must_wait(errno) || !wait_until_ready(handle, POLLIN)) return 0;
   }
 }
 
@@ -74,6 +90,7 @@ std::size_t write_bytes(Handle handle, const char* data, std::size_t size) {
     ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
     if (put < 0) {
       if (errno == EINTR) continue;
+      if (must_wait(errno) && wait_until_ready(handle, POLLOUT)) continue;
       break;
     }
     done += static_cast<std::size_t>(put);

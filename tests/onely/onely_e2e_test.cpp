@@ -1,10 +1,14 @@
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/run_program.h"
@@ -242,6 +246,73 @@ TEST(OnelyErrors, DestinationThatIsTheRedirectedInputIsRefused) {
   folder.write("b.txt", "b\nb\n");
   EXPECT_EQ(run_with_input_file(folder.file("a.txt"), {folder.file("b.txt"), folder.file("a.txt")}), 0);
   EXPECT_EQ(folder.read("a.txt"), crlf("b\n"));
+}
+
+// Runs onely with standard input and output on pipes set non-blocking, as
+// another process may hand them over. The input comes in two parts with a
+// pause between, and the output is read only after a pause, so that reads
+// find the pipe empty and writes find it full. Gives the output, or "" when
+// onely did not end within 20 seconds.
+// (The test process ignores broken pipes from here on.)
+std::string run_on_non_blocking_pipes(const std::string& first_part, const std::string& second_part) {
+  int input[2], output[2];
+  if (pipe(input) != 0 || pipe(output) != 0) return "";
+  // Writing the second part after onely has gone must not end the test.
+  signal(SIGPIPE, SIG_IGN);
+  fcntl(input[0], F_SETFL, O_NONBLOCK);
+  fcntl(output[1], F_SETFL, O_NONBLOCK);
+  pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    int sink = open("/dev/null", O_WRONLY);
+    dup2(input[0], 0);
+    dup2(output[1], 1);
+    dup2(sink, 2);
+    close(input[1]);
+    close(output[0]);
+    std::string path = suite_test::program_path("onely");
+    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(input[0]);
+  close(output[1]);
+  (void)!write(input[1], first_part.data(), first_part.size());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  (void)!write(input[1], second_part.data(), second_part.size());
+  close(input[1]);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::string out;
+  char block[4096];
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (;;) {
+    struct pollfd entry = {output[0], POLLIN, 0};
+    if (poll(&entry, 1, 1000) == 0) {
+      if (std::chrono::steady_clock::now() < deadline) continue;
+      kill(pid, SIGKILL);
+      out.clear();
+      break;
+    }
+    ssize_t got = read(output[0], block, sizeof block);
+    if (got <= 0) break;
+    out.append(block, static_cast<std::size_t>(got));
+  }
+  close(output[0]);
+  waitpid(pid, nullptr, 0);
+  return out;
+}
+
+TEST(OnelyStreams, NonBlockingPipesLoseNothing) {
+  // Distinct lines, each part well under a pipe's capacity, the whole
+  // output (with its carriage returns) over it.
+  std::string first_part, second_part, expected;
+  for (int i = 0; i < 10000; ++i) {
+    std::string line = std::to_string(100000 + i) + "\n";
+    (i < 5000 ? first_part : second_part) += line;
+    expected += line;
+  }
+  std::string out = run_on_non_blocking_pipes(first_part, second_part);
+  EXPECT_EQ(out.size(), crlf(expected).size());
+  EXPECT_TRUE(out == crlf(expected));
 }
 
 }  // namespace

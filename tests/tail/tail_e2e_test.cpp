@@ -187,12 +187,12 @@ TEST(TailMemory, BinaryDataAfterANulByteIsNotHeld) {
 #ifdef SUITE_SANITIZED
   GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
 #endif
-  // A file of 256 MiB: "x", a line feed, "ab", then zero bytes to the end
+  // A file of 128 MiB: "x", a line feed, "ab", then zero bytes to the end
   // (sparse, so it costs no disk). Nothing after the first NUL of the last
   // line is ever printed, so none of it may be kept in memory.
   TempFolder folder;
   folder.write("image.bin", "x\nab");
-  std::filesystem::resize_file(folder.file("image.bin"), 256ul << 20);
+  std::filesystem::resize_file(folder.file("image.bin"), 128ul << 20);
   RunOptions options;
   options.folder = folder.path();
   options.address_space_limit = 64ul << 20;

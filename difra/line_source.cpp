@@ -14,6 +14,7 @@ void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::
     if (count == MAX_LINES) {
       suite::standard_output().print("File truncated at %d lines.\n", MAX_LINES);
       count = MAX_LINES - 1;
+      truncated_ = true;
       break;
     }
   }
@@ -23,10 +24,28 @@ void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::
 
 std::string_view LineSource::fetch(int line) {
   line_[0] = '\0';
-  if (text_available_) {
-    for (; display_position_ <= line; ++display_position_) stream_.read_line(line_, LINE_BUFFER_SIZE);
-  }
+  if (text_available_) skip_to(line + 1);
   return display_text(line_, expanded_);
+}
+
+void LineSource::skip_to(int line) {
+  for (; display_position_ < line; ++display_position_) read_next_line();
+}
+
+bool LineSource::read_next_line() { return stream_.read_line(line_, LINE_BUFFER_SIZE) > 0; }
+
+bool LineSource::rest_matches(LineSource& other) {
+  if (!text_available_ || !other.text_available_) return false;
+  skip_to(MAX_LINES - 1);
+  other.skip_to(MAX_LINES - 1);
+  for (;;) {
+    bool more = read_next_line();
+    bool other_more = other.read_next_line();
+    if (!more || !other_more) return more == other_more;
+    if (compared(display_text(line_, expanded_)) != other.compared(display_text(other.line_, other.expanded_))) {
+      return false;
+    }
+  }
 }
 
 }  // namespace difra

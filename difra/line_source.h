@@ -34,9 +34,24 @@ class LineSource {
   // The compared text of the line last fetched.
   std::string_view compared(std::string_view display) { return compared_text(display, work_); }
 
+  // Whether the file had more lines than take part in the compare.
+  bool truncated() const { return truncated_; }
+
+  // Reads both files to their ends from the first line that takes no part
+  // in the compare, and tells whether those lines are equal pair by pair,
+  // compared as the reading pass compares them, and equal in number. False
+  // when a file cannot be read a second time.
+  bool rest_matches(LineSource& other);
+
  private:
+  // Reads and drops lines until the display position reaches `line`.
+  void skip_to(int line);
+  // Reads the next line into the line buffer; false at the end of the file.
+  bool read_next_line();
+
   suite::InputStream stream_;
   bool text_available_ = true;
+  bool truncated_ = false;
   int display_position_ = 0;
   char line_[LINE_BUFFER_SIZE];
   char expanded_[EXPANDED_BUFFER_SIZE];

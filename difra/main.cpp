@@ -49,6 +49,16 @@ void read_second_file() {
   source2.read_keys(table2, occurrences2, last_line_of_bucket2);
 }
 
+// A file longer than the line limit is compared only up to the limit. The
+// lines past it still decide whether the files differ: the run may only end
+// with "no difference" when both files go on past the limit with the same
+// lines.
+bool lines_past_the_limit_differ() {
+  if (!source1.truncated() && !source2.truncated()) return false;
+  if (source1.truncated() != source2.truncated()) return true;
+  return !source1.rest_matches(source2);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,5 +76,7 @@ int main(int argc, char** argv) {
   link_files(table1.lines(), table2.lines(), occurrences1, occurrences2, last_line_of_bucket2);
   ReportPrinter printer(source1, source2);
   walk_report(table1.lines(), table2.lines(), printer);
-  std::exit(printer.differences_found());
+  int status = printer.differences_found();
+  if (status == 0 && lines_past_the_limit_differ()) status = 1;
+  std::exit(status);
 }

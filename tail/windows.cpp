@@ -34,16 +34,31 @@ const char* LastLines::first_line_to_keep(const char* begin, const char* end) co
   return begin;
 }
 
+void LastLines::append_to_current(const char* data, std::size_t size) {
+  if (current_ends_at_nul_) return;
+  const void* nul = std::memchr(data, '\0', size);
+  if (nul != nullptr) {
+    size = static_cast<std::size_t>(static_cast<const char*>(nul) - data) + 1;
+    current_ends_at_nul_ = true;
+  }
+  current_.append(data, size);
+}
+
+void LastLines::start_new_line() {
+  current_.clear();
+  current_ends_at_nul_ = false;
+}
+
 void LastLines::add_text(const char* data, std::size_t size) {
   const char* end = data + size;
   const char* newline = static_cast<const char*>(std::memchr(data, '\n', size));
   if (newline == nullptr) {
-    current_.append(data, size);
+    append_to_current(data, size);
     return;
   }
-  current_.append(data, static_cast<std::size_t>(newline + 1 - data));
+  append_to_current(data, static_cast<std::size_t>(newline + 1 - data));
   add_current_line();
-  current_.clear();
+  start_new_line();
   const char* rest = newline + 1;
   std::size_t last = std::string_view(rest, static_cast<std::size_t>(end - rest)).rfind('\n');
   if (last != std::string_view::npos) {
@@ -54,15 +69,15 @@ void LastLines::add_text(const char* data, std::size_t size) {
       add_current_line();
       line = line_end;
     }
-    current_.clear();
+    start_new_line();
     rest = complete_end;
   }
-  current_.append(rest, static_cast<std::size_t>(end - rest));
+  append_to_current(rest, static_cast<std::size_t>(end - rest));
 }
 
 void LastLines::finish() {
   add_current_line();
-  current_.clear();
+  start_new_line();
 }
 
 void LastLines::write_to(suite::OutputStream& out) const {

@@ -135,7 +135,30 @@ TEST(DifraReport, FileTruncatedAtTheLineLimit) {
   Pair pair(std::string(524289, '\n'), std::string(524287, '\n'));
   RunResult result = pair.run();
   EXPECT_EQ(result.out, "Reading file 'a'.\r\nFile truncated at 524288 lines.\r\nReading file 'b'.\r\n" + notice(524287));
+  // The report covers the first 524,287 lines only, but file 1 has two
+  // lines more: the files differ.
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(DifraReport, LinesPastTheLimitDecideWhetherTruncatedFilesDiffer) {
+  const std::string limit(524287, '\n');
+  const std::string truncated_twice = "Reading file 'a'.\r\nFile truncated at 524288 lines.\r\n"
+                                      "Reading file 'b'.\r\nFile truncated at 524288 lines.\r\n" + notice(524287);
+  Pair same(limit + "x\ny\n", limit + "x\ny\n");
+  RunResult result = same.run();
+  EXPECT_EQ(result.out, truncated_twice);
   EXPECT_EQ(result.status, 0);
+
+  // The first line past the limit, the one the truncation drops, differs.
+  Pair first_dropped_line(limit + "x\ny\n", limit + "X\ny\n");
+  EXPECT_EQ(first_dropped_line.run().status, 1);
+  // The lines past the limit are compared under the same options.
+  EXPECT_EQ(first_dropped_line.run({"/C"}).status, 0);
+  Pair later_line(limit + "x\ny\n", limit + "x\nz\n");
+  EXPECT_EQ(later_line.run().status, 1);
+  Pair one_line_more(limit + "x\ny\n", limit + "x\ny\nz\n");
+  EXPECT_EQ(one_line_more.run().out, truncated_twice);
+  EXPECT_EQ(one_line_more.run().status, 1);
 }
 
 TEST(DifraOptions, LastLineWithoutNewlineDiffersUnlessTrimmed) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -179,5 +180,24 @@ TEST(TailMemory, FailedAllocationsEndWithTheMemoryMessage) {
   // The same limit is plenty for the usual window.
   result = run_program("tail", {"/3", "many.txt"}, options);
   EXPECT_EQ(result.out, "a\r\na\r\na\r\n");
+  EXPECT_EQ(result.status, 0);
+}
+
+TEST(TailMemory, BinaryDataAfterANulByteIsNotHeld) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
+#endif
+  // A file of 128 MiB: "x", a line feed, "ab", then zero bytes to the end
+  // (sparse, so it costs no disk). Nothing after the first NUL of the last
+  // line is ever printed, so none of it may be kept in memory.
+  TempFolder folder;
+  folder.write("image.bin", "x\nab");
+  std::filesystem::resize_file(folder.file("image.bin"), 128ul << 20);
+  RunOptions options;
+  options.folder = folder.path();
+  options.address_space_limit = 64ul << 20;
+  RunResult result = run_program("tail", {"image.bin"}, options);
+  EXPECT_EQ(result.out, "x\r\nab");
+  EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, 0);
 }

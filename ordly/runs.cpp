@@ -107,6 +107,28 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   }
 }
 
+// True when standard output is one of the files from first to end - 1:
+// merging straight into it would destroy that file before it is read.
+bool output_is_among(int first, int end) {
+  suite::platform::Handle output = suite::standard_output().handle();
+  for (int i = first; i < end; ++i) {
+    if (suite::platform::same_file(output, file_list[i].name)) return true;
+  }
+  return false;
+}
+
+void copy_to_standard_output(const std::string& name) {
+  suite::InputStream& input = input_file();
+  if (!input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+  suite::OutputStream& output = suite::standard_output();
+  output.begin_output();
+  while (input.refill()) {
+    output.write(input.buffered_data(), input.buffered_size());
+    input.consume(input.buffered_size());
+  }
+  input.close();
+}
+
 void close_and_remove(int first, int end) {
   for (int i = first; i < end; ++i) {
     FileEntry& entry = file_list[i];
@@ -172,6 +194,18 @@ void merge_files() {
     run_output().close();
     open_intermediate_output();
     first = i;
+  }
+  int last = file_count - 1;
+  if (output_is_among(first, last)) {
+    // The output file is also an input: the last pass goes to the unused
+    // intermediate output, which is copied over the file once every input
+    // has been read.
+    merge_range(first, last, run_output());
+    run_output().close();
+    copy_to_standard_output(file_list[last].name);
+    suite::platform::delete_file(file_list[last].name);
+    file_count = 0;
+    return;
   }
   // The last intermediate output was never written.
   run_output().close();

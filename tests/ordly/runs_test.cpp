@@ -236,6 +236,26 @@ TEST(OrdlyMerge, UnsortedInputsGiveTheHeapMerge) {
   EXPECT_EQ(r.out, crlf("b\nc\na\n"));
 }
 
+TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
+  TempFolder folder;
+  folder.write("a.txt", "a\nc\n");
+  folder.write("b.txt", "b\nd\n");
+  auto r = run_in(folder, {"/M", "/O", "a.txt", "a.txt", "b.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("a.txt"), crlf("a\nb\nc\nd\n"));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+  // The same when the inputs need more than one pass.
+  folder.write("a.txt", "a\nc\n");
+  folder.write("c.txt", "e\n");
+  RunOptions options;
+  // The output, the merge output and two inputs.
+  options.open_files_limit = ordly_test::open_files_limit(4);
+  r = run_in(folder, {"/M", "/Oc.txt", "a.txt", "b.txt", "c.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("c.txt"), crlf("a\nb\nc\nd\ne\n"));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
 TEST(OrdlyMerge, OrderOptionsApplyToTheMerge) {
   TempFolder folder;
   folder.write("a.txt", "9\n3\n");

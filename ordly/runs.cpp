@@ -77,9 +77,16 @@ void sift_down(MergeState& state, Order compare) {
   }
 }
 
+// The next line of a listed file: the user's files are read like any
+// input, the temporary ones line by line as they were written.
+std::size_t read_merge_line(int entry, char* buffer) {
+  suite::InputStream& input = *file_list[entry].stream;
+  return file_list[entry].is_temporary ? read_run_line(input, buffer) : read_stored_line(input, buffer);
+}
+
 void load_first_lines(MergeState& state, int first, int end) {
   for (int i = first; i < end; ++i) {
-    std::size_t length = read_stored_line(*file_list[i].stream, store.read_buffer);
+    std::size_t length = read_merge_line(i, store.read_buffer);
     if (length == 0) continue;
     char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
     if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
@@ -96,7 +103,7 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   while (state.count > 0) {
     int top = state.heap[0];
     output.write(state.line[top], state.length[top]);
-    std::size_t length = read_stored_line(*file_list[top].stream, state.line[top]);
+    std::size_t length = read_merge_line(top, state.line[top]);
     if (length != 0) {
       state.length[top] = length;
     } else {

@@ -85,6 +85,21 @@ TEST(OrdlyRuns, EqualLinesFromAnEarlierRunComeFirst) {
   EXPECT_TRUE(r.out == crlf(runs + "B\n"));
 }
 
+TEST(OrdlyRuns, LinesCutAtTheBufferSizeComeBackWholeFromARun) {
+  // A line of 10,240 bytes is cut before its line feed, which becomes an
+  // empty line; the cut piece goes through a run unchanged, so the output
+  // holds the same lines as an in-memory sort would.
+  Lines lines;
+  for (int i = 0; i < 15360; ++i) lines.push_back(std::string("x").append(std::to_string(10000 + i)));
+  std::string cut(10240, 'k');
+  Lines expected = {"", cut};
+  expected.insert(expected.end(), lines.begin(), lines.end());
+  lines.insert(lines.begin() + 5, cut);
+  auto r = run_ordly({}, joined(lines));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out == crlf(joined(expected)));
+}
+
 TEST(OrdlyRuns, LargeInputFromStandardInputAndExistingNamesLeftAlone) {
   TempFolder folder;
   folder.write("TMP1.$$$", "keep me\n");

@@ -8,6 +8,7 @@
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
 #include "ordly/line_store.h"
+#include "ordly/platform.h"
 #include "ordly/settings.h"
 
 namespace ordly {
@@ -23,13 +24,13 @@ constexpr std::int32_t LINE_ARRAY_LIMIT = 16384;
 
 std::uint16_t temporary_counter = 0;
 
-// "TMP<n>.$$$" in the current folder; names of files that already exist
+// "TMP<n>.$$$" in the current folder; names already taken by any entry
 // are passed over.
 std::string make_temporary_name() {
   for (;;) {
     ++temporary_counter;
     std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    if (!suite::platform::path_exists(name)) return name;
+    if (!platform::name_is_taken(name)) return name;
   }
 }
 

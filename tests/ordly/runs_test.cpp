@@ -150,27 +150,36 @@ TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
-// A link into a folder that does not exist is no file, so its name is taken
-// for the first temporary file, and creating the file through it fails.
-void block_first_temporary_name(const TempFolder& folder) {
-  std::string link = folder.file("TMP1.$$$");
-  unlink(link.c_str());
-  ASSERT_EQ(symlink("missing/run", link.c_str()), 0);
-}
-
 TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
+  // No file handle is left beyond the standard streams.
   TempFolder folder;
-  block_first_temporary_name(folder);
-  folder.write("in.txt", joined(make_lines(15361, 5, 8)));
-  auto r = run_in(folder, {"in.txt"});
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(0);
+  options.input = joined(make_lines(15361, 5, 8));
+  auto r = run_in(folder, {}, options);
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
-  block_first_temporary_name(folder);
   folder.write("a.txt", "a\n");
-  r = run_in(folder, {"/M", "a.txt", "a.txt"});
+  options.input = "";
+  r = run_in(folder, {"/M", "a.txt", "a.txt"}, options);
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
+  // Even a link that leads nowhere takes the name: nothing is created
+  // through it.
+  TempFolder folder;
+  ASSERT_EQ(symlink("made.txt", folder.file("TMP1.$$$").c_str()), 0);
+  Lines lines = make_lines(15361, 5, 9);
+  folder.write("in.txt", joined(lines));
+  auto r = run_in(folder, {"in.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, sorted_output(lines));
+  EXPECT_FALSE(folder.exists("made.txt"));
+  EXPECT_EQ(temporary_files(folder), Lines{"TMP1.$$$"});
 }
 
 TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {

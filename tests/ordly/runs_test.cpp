@@ -207,12 +207,12 @@ TEST(OrdlyRuns, MemoryRunningOutInTheMergeEndsWithErrorAndCleansUp) {
 #ifdef SUITE_SANITIZED
   GTEST_SKIP() << "address-space limits do not work under the sanitizers";
 #endif
-  // Sixty small runs sort in little memory, but merging them needs an input
+  // 120 small runs sort in little memory, but merging them needs an input
   // buffer for each, far more than the limit leaves.
   TempFolder folder;
-  folder.write("in.txt", joined(make_lines(15360 * 60, 3, 9)));
+  folder.write("in.txt", joined(make_lines(15360 * 120, 3, 9)));
   RunOptions options;
-  options.address_space_limit = 8ul << 20;
+  options.address_space_limit = 16ul << 20;
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.status, 64);
   EXPECT_EQ(r.out, "");

@@ -135,7 +135,7 @@ suite::InputStream& input_file() { return named_input; }
 suite::OutputStream& run_output() { return named_output; }
 
 void allocate_store() {
-  store.read_buffer = static_cast<char*>(std::malloc(settings.max_line));
+  store.read_buffer = static_cast<char*>(std::malloc(std::size_t{settings.max_line} + 1));
   store.line_array = static_cast<char**>(std::calloc(LINE_ARRAY_STEP, sizeof(char*)));
   if (store.read_buffer == nullptr || store.line_array == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
   store.line_capacity = LINE_ARRAY_STEP;
@@ -148,12 +148,14 @@ void allocate_store() {
 
 bool resize_read_buffer(std::uint32_t size) {
   std::free(store.read_buffer);
-  store.read_buffer = static_cast<char*>(std::malloc(size));
+  store.read_buffer = static_cast<char*>(std::malloc(std::size_t{size} + 1));
   return store.read_buffer != nullptr;
 }
 
-std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
-  std::size_t length = input.read_line(buffer, settings.max_line - 1);
+namespace {
+
+std::size_t read_line_of_at_most(suite::InputStream& input, char* buffer, std::size_t longest) {
+  std::size_t length = input.read_line(buffer, longest + 1);
   if (length == 0) return 0;
   if (const void* nul = std::memchr(buffer, '\0', length)) {
     length = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer);
@@ -163,6 +165,16 @@ std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
     buffer[length] = '\0';
   }
   return length;
+}
+
+}  // namespace
+
+std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
+  return read_line_of_at_most(input, buffer, settings.max_line - 2);
+}
+
+std::size_t read_run_line(suite::InputStream& input, char* buffer) {
+  return read_line_of_at_most(input, buffer, settings.max_line - 1);
 }
 
 void read_input(const char* name) {

@@ -14,7 +14,7 @@ namespace ordly {
 constexpr std::int32_t LINE_ARRAY_STEP = 1024;
 
 struct LineStore {
-  char* read_buffer = nullptr;   // settings.max_line bytes
+  char* read_buffer = nullptr;   // settings.max_line + 1 bytes, enough for a line of a run
   char** line_array = nullptr;   // line_capacity slots, line_count in use
   std::int32_t line_capacity = 0;
   std::int32_t line_count = 0;
@@ -36,6 +36,11 @@ bool resize_read_buffer(std::uint32_t size);
 // always ending in a line feed. Returns its length without the NUL, or 0
 // at the end of the input.
 std::size_t read_stored_line(suite::InputStream& input, char* buffer);
+// Reads a line of a temporary file into buffer (settings.max_line + 1
+// bytes at least). Such a file holds stored lines, which can be one byte
+// longer than read_stored_line takes, so they are read whole: a run gives
+// back exactly the lines that were written to it.
+std::size_t read_run_line(suite::InputStream& input, char* buffer);
 
 // Reads one input into the store: the named file, or standard input when
 // the name is null.

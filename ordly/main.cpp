@@ -1,16 +1,24 @@
 // Ordly: sorts the lines of text files or standard input into one output,
 // or merges files that are already sorted.
 #include <cstdlib>
+#include <new>
 
 #include "common/arguments.h"
 #include "common/streams.h"
 #include "ordly/command_line.h"
+#include "ordly/errors.h"
 #include "ordly/line_store.h"
+#include "ordly/platform.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 
 int main(int argc, char** argv) {
   using namespace ordly;
+  platform::keep_standard_handles_taken();
+  // Stream buffers and names come from the free store; when it is out of
+  // memory the run ends like any other failed allocation, with the
+  // temporary runs deleted.
+  std::set_new_handler([] { error_exit(ErrorCode::MEMORY_EXHAUSTED); });
   allocate_store();
   take_arguments(suite::expand_wildcards(suite::program_arguments(argc, argv)));
   if (settings.merge_only) {

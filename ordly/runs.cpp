@@ -8,6 +8,7 @@
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
 #include "ordly/line_store.h"
+#include "ordly/platform.h"
 #include "ordly/settings.h"
 
 namespace ordly {
@@ -23,13 +24,13 @@ constexpr std::int32_t LINE_ARRAY_LIMIT = 16384;
 
 std::uint16_t temporary_counter = 0;
 
-// "TMP<n>.$$$" in the current folder; names of files that already exist
+// "TMP<n>.$$$" in the current folder; names already taken by any entry
 // are passed over.
 std::string make_temporary_name() {
   for (;;) {
     ++temporary_counter;
     std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    if (!suite::platform::path_exists(name)) return name;
+    if (!platform::name_is_taken(name)) return name;
   }
 }
 
@@ -77,9 +78,16 @@ void sift_down(MergeState& state, Order compare) {
   }
 }
 
+// The next line of a listed file: the user's files are read like any
+// input, the temporary ones line by line as they were written.
+std::size_t read_merge_line(int entry, char* buffer) {
+  suite::InputStream& input = *file_list[entry].stream;
+  return file_list[entry].is_temporary ? read_run_line(input, buffer) : read_stored_line(input, buffer);
+}
+
 void load_first_lines(MergeState& state, int first, int end) {
   for (int i = first; i < end; ++i) {
-    std::size_t length = read_stored_line(*file_list[i].stream, store.read_buffer);
+    std::size_t length = read_merge_line(i, store.read_buffer);
     if (length == 0) continue;
     char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
     if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
@@ -96,7 +104,7 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   while (state.count > 0) {
     int top = state.heap[0];
     output.write(state.line[top], state.length[top]);
-    std::size_t length = read_stored_line(*file_list[top].stream, state.line[top]);
+    std::size_t length = read_merge_line(top, state.line[top]);
     if (length != 0) {
       state.length[top] = length;
     } else {
@@ -105,6 +113,28 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
     }
     sift_down(state, compare);
   }
+}
+
+// True when standard output is one of the files from first to end - 1:
+// merging straight into it would destroy that file before it is read.
+bool output_is_among(int first, int end) {
+  suite::platform::Handle output = suite::standard_output().handle();
+  for (int i = first; i < end; ++i) {
+    if (suite::platform::same_file(output, file_list[i].name)) return true;
+  }
+  return false;
+}
+
+void copy_to_standard_output(const std::string& name) {
+  suite::InputStream& input = input_file();
+  if (!input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+  suite::OutputStream& output = suite::standard_output();
+  output.begin_output();
+  while (input.refill()) {
+    output.write(input.buffered_data(), input.buffered_size());
+    input.consume(input.buffered_size());
+  }
+  input.close();
 }
 
 void close_and_remove(int first, int end) {
@@ -172,6 +202,18 @@ void merge_files() {
     run_output().close();
     open_intermediate_output();
     first = i;
+  }
+  int last = file_count - 1;
+  if (output_is_among(first, last)) {
+    // The output file is also an input: the last pass goes to the unused
+    // intermediate output, which is copied over the file once every input
+    // has been read.
+    merge_range(first, last, run_output());
+    run_output().close();
+    copy_to_standard_output(file_list[last].name);
+    suite::platform::delete_file(file_list[last].name);
+    file_count = 0;
+    return;
   }
   // The last intermediate output was never written.
   run_output().close();

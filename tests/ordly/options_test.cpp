@@ -1,5 +1,7 @@
 // End-to-end tests of Ordly's options, inputs and output.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/ordly/e2e_support.h"
 
@@ -161,6 +163,38 @@ TEST(OrdlyOutput, EmptyInputEmptiesTheOutputFile) {
   folder.write("empty.txt", "");
   EXPECT_EQ(run_ordly({"/O", "out.txt", "empty.txt"}, "", folder.path()).status, 0);
   EXPECT_EQ(folder.read("out.txt"), "");
+}
+
+// Runs Ordly in the folder with its error stream closed; returns the exit
+// status.
+int run_with_error_stream_closed(const TempFolder& folder, const std::vector<std::string>& arguments) {
+  std::string program = suite_test::program_path("ordly");
+  std::vector<char*> argv = {program.data()};
+  std::vector<std::string> copies = arguments;
+  for (std::string& argument : copies) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t child = fork();
+  if (child == 0) {
+    if (chdir(folder.path().c_str()) != 0) _exit(126);
+    close(STDERR_FILENO);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(OrdlyOutput, MessagesForAClosedErrorStreamNeverReachTheOutputFile) {
+  TempFolder folder;
+  std::string input;
+  for (int i = 0; i < 15361; ++i) input += "z\n";
+  folder.write("in.txt", input);
+  // '/G' writes a message when the run spills.
+  EXPECT_EQ(run_with_error_stream_closed(folder, {"/G", "/O", "out.txt", "in.txt"}), 0);
+  EXPECT_TRUE(folder.read("out.txt") == crlf(input));
+  EXPECT_EQ(run_with_error_stream_closed(folder, {"/O", "out.txt", "missing.txt"}), 4);
+  EXPECT_TRUE(folder.read("out.txt") == crlf(input));
 }
 
 }  // namespace

@@ -85,6 +85,21 @@ TEST(OrdlyRuns, EqualLinesFromAnEarlierRunComeFirst) {
   EXPECT_TRUE(r.out == crlf(runs + "B\n"));
 }
 
+TEST(OrdlyRuns, LinesCutAtTheBufferSizeComeBackWholeFromARun) {
+  // A line of 10,240 bytes is cut before its line feed, which becomes an
+  // empty line; the cut piece goes through a run unchanged, so the output
+  // holds the same lines as an in-memory sort would.
+  Lines lines;
+  for (int i = 0; i < 15360; ++i) lines.push_back(std::string("x").append(std::to_string(10000 + i)));
+  std::string cut(10240, 'k');
+  Lines expected = {"", cut};
+  expected.insert(expected.end(), lines.begin(), lines.end());
+  lines.insert(lines.begin() + 5, cut);
+  auto r = run_ordly({}, joined(lines));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out == crlf(joined(expected)));
+}
+
 TEST(OrdlyRuns, LargeInputFromStandardInputAndExistingNamesLeftAlone) {
   TempFolder folder;
   folder.write("TMP1.$$$", "keep me\n");
@@ -135,27 +150,39 @@ TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
-// A link into a folder that does not exist is no file, so its name is taken
-// for the first temporary file, and creating the file through it fails.
-void block_first_temporary_name(const TempFolder& folder) {
-  std::string link = folder.file("TMP1.$$$");
-  unlink(link.c_str());
-  ASSERT_EQ(symlink("missing/run", link.c_str()), 0);
-}
-
 TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "the sanitized build needs a file handle to load its libraries";
+#endif
+  // No file handle is left beyond the standard streams.
   TempFolder folder;
-  block_first_temporary_name(folder);
-  folder.write("in.txt", joined(make_lines(15361, 5, 8)));
-  auto r = run_in(folder, {"in.txt"});
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(0);
+  options.input = joined(make_lines(15361, 5, 8));
+  auto r = run_in(folder, {}, options);
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
-  block_first_temporary_name(folder);
   folder.write("a.txt", "a\n");
-  r = run_in(folder, {"/M", "a.txt", "a.txt"});
+  options.input = "";
+  r = run_in(folder, {"/M", "a.txt", "a.txt"}, options);
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
+  // Even a link that leads nowhere takes the name: nothing is created
+  // through it.
+  TempFolder folder;
+  ASSERT_EQ(symlink("made.txt", folder.file("TMP1.$$$").c_str()), 0);
+  Lines lines = make_lines(15361, 5, 9);
+  folder.write("in.txt", joined(lines));
+  auto r = run_in(folder, {"in.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, sorted_output(lines));
+  EXPECT_FALSE(folder.exists("made.txt"));
+  EXPECT_EQ(temporary_files(folder), Lines{"TMP1.$$$"});
 }
 
 TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {
@@ -173,6 +200,23 @@ TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {
   EXPECT_NE(r.err.find("No RAM for more lines. Using temporary file.\r\n"), std::string::npos);
   EXPECT_EQ(r.err.find("Memory exhausted"), std::string::npos);
   EXPECT_TRUE(folder.read("out.txt") == sorted_output(lines));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, MemoryRunningOutInTheMergeEndsWithErrorAndCleansUp) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "address-space limits do not work under the sanitizers";
+#endif
+  // 120 small runs sort in little memory, but merging them needs an input
+  // buffer for each, far more than the limit leaves.
+  TempFolder folder;
+  folder.write("in.txt", joined(make_lines(15360 * 120, 3, 9)));
+  RunOptions options;
+  options.address_space_limit = 16ul << 20;
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.status, 64);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Memory exhausted.\r\n\r\n");
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
@@ -217,6 +261,26 @@ TEST(OrdlyMerge, UnsortedInputsGiveTheHeapMerge) {
   auto r = run_in(folder, {"/M", "a.txt", "b.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, crlf("b\nc\na\n"));
+}
+
+TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
+  TempFolder folder;
+  folder.write("a.txt", "a\nc\n");
+  folder.write("b.txt", "b\nd\n");
+  auto r = run_in(folder, {"/M", "/O", "a.txt", "a.txt", "b.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("a.txt"), crlf("a\nb\nc\nd\n"));
+  EXPECT_EQ(temporary_files(folder), Lines{});
+  // The same when the inputs need more than one pass.
+  folder.write("a.txt", "a\nc\n");
+  folder.write("c.txt", "e\n");
+  RunOptions options;
+  // The output, the merge output and two inputs.
+  options.open_files_limit = ordly_test::open_files_limit(4);
+  r = run_in(folder, {"/M", "/Oc.txt", "a.txt", "b.txt", "c.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("c.txt"), crlf("a\nb\nc\nd\ne\n"));
+  EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
 TEST(OrdlyMerge, OrderOptionsApplyToTheMerge) {

@@ -16,6 +16,10 @@ constexpr Handle NO_HANDLE = -1;
 
 enum class OpenFailure { none, no_such_file, path_not_found, permission_denied, too_many_open, other };
 
+// Gives each standard handle that the caller left closed a handle on the
+// null device, so that no file the program opens takes its place and
+// receives messages or output meant for that stream.
+void keep_standard_handles_taken();
 Handle standard_input_handle();
 Handle standard_output_handle();
 Handle standard_error_handle();

@@ -60,6 +60,14 @@ bool must_wait(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 }  // namespace
 
+void keep_standard_handles_taken() {
+  // A new handle takes the lowest free number, which is the closed one,
+  // since the lower ones are taken by then.
+  for (int handle = 0; handle <= 2; ++handle) {
+    if (fcntl(handle, F_GETFD) == -1) ::open("/dev/null", O_RDWR);
+  }
+}
+
 Handle standard_input_handle() { return STDIN_FILENO; }
 Handle standard_output_handle() { return STDOUT_FILENO; }
 Handle standard_error_handle() { return STDERR_FILENO; }

@@ -259,6 +259,7 @@ struct StandardStreams {
   OutputStream output;
   OutputStream error;
   StandardStreams() {
+    platform::keep_standard_handles_taken();
     input.attach(platform::standard_input_handle(), StreamMode::text);
     output.attach(platform::standard_output_handle(), StreamMode::text);
     error.attach(platform::standard_error_handle(), StreamMode::text, true);

@@ -8,13 +8,11 @@
 #include "ordly/command_line.h"
 #include "ordly/errors.h"
 #include "ordly/line_store.h"
-#include "ordly/platform.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 
 int main(int argc, char** argv) {
   using namespace ordly;
-  platform::keep_standard_handles_taken();
   // Stream buffers and names come from the free store; when it is out of
   // memory the run ends like any other failed allocation, with the
   // temporary runs deleted.

@@ -10,9 +10,4 @@ namespace ordly::platform {
 // that is not taken at all, so nothing an entry leads to is written over.
 bool name_is_taken(const std::string& path);
 
-// Gives each standard stream that the caller left closed a handle on the
-// null device, so that no file Ordly opens takes its place and receives
-// messages or output meant for that stream.
-void keep_standard_handles_taken();
-
 }  // namespace ordly::platform

@@ -47,7 +47,7 @@ const char* const FILE_ERRORS[] = {
 };
 
 suite::OutputStream& out() { return suite::standard_output(); }
-suite::OutputStream& err() { return suite::standard_error(); }
+suite::OutputStream& err() { return message_stream(); }
 
 bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
 

@@ -55,7 +55,7 @@ void print_summary() {
 }
 
 [[noreturn]] void out_of_memory() {
-  suite::standard_error().write("Not enough memory\n");
+  message_stream().write("Not enough memory\n");
   std::exit(FILE_ERROR);
 }
 

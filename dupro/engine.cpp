@@ -16,6 +16,7 @@ namespace dupro {
 std::string source_path;
 std::string target_path;
 std::string source_pattern;
+std::string target_folder;
 bool whole_set_loaded = false;
 std::uint32_t entry_count = 0;
 std::uint32_t dir_count = 0;
@@ -70,6 +71,12 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
 }
 
 bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
+
+// True for the run's target directory met inside the source: walking it
+// would copy the copies again, one level deeper each time they are made.
+bool is_target_folder(const std::string& folder) {
+  return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
+}
 
 std::uint64_t held_bytes(const CopyEntry& entry) {
   std::uint64_t held = 0;
@@ -498,6 +505,7 @@ void walk_directory(std::size_t name_position) {
   std::vector<std::string> subdirectories;
   platform::list_subdirectories(directory, subdirectories);
   for (const std::string& name : subdirectories) {
+    if (is_target_folder(directory + name)) continue;
     source_path = directory + name + source_pattern;
     target_path.resize(target_position);
     if (!options.flatten) target_path += name + "/";

@@ -269,7 +269,15 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     mark_fresh(handle, true);
     return handle;
   }
-  if (errno != EEXIST) return failed_create(errno, failure);
+  if (errno != EEXIST) {
+    // Permission denied means a read-only file that exists; a file that
+    // cannot even be made (a folder without write permission, a read-only
+    // file system) is another failure, not a file to offer for replacing.
+    int error = errno;
+    failed_create(error, failure);
+    if (failure == CreateFailure::permission_denied) failure = CreateFailure::other;
+    return NO_HANDLE;
+  }
   if (same_file(path, source)) {
     failure = CreateFailure::is_source;
     return NO_HANDLE;

@@ -324,6 +324,19 @@ TEST_F(DuproCopy, TargetInsideTheSourceIsNotCopiedIntoItself) {
   EXPECT_TRUE(exists("src/sub/copy/a"));
 }
 
+TEST_F(DuproCopy, TargetThatCannotBeMadeIsAFileErrorNotAReplaceQuestion) {
+  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not hold for the superuser";
+  make_folder(path("src"));
+  write("src/a", "a");
+  make_folder(path("locked"));
+  chmod(path("locked").c_str(), 0555);
+  RunResult result = run({"-X", "src", "locked"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tCould not create file locked/a.\r\n\tPermission denied\r\n");
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_TRUE(exists("src/a"));
+}
+
 TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
   make_folder(path("src"));
   write("src/two", binary_bytes(2 * MIB, 4));

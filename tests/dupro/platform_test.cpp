@@ -85,6 +85,13 @@ TEST(DuproPlatform, CreateFailuresAreTold) {
   EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
   EXPECT_EQ(platform::open_for_reading(folder.file("dir")), platform::NO_HANDLE);
+  // Where no file can be made at all (the system's own folder, closed to
+  // the superuser too), there is no read-only file to offer for replacing.
+  struct stat system_folder;
+  if (stat("/sys", &system_folder) == 0) {
+    EXPECT_EQ(platform::create_file("/sys/dupro-cannot-be-made", "", failure), platform::NO_HANDLE);
+    EXPECT_EQ(failure, platform::CreateFailure::other);
+  }
 }
 
 TEST(DuproPlatform, TimesBecomeEvenSecondWordsInLocalTime) {

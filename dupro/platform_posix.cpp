@@ -382,17 +382,29 @@ bool set_attributes(const std::string& path, std::uint32_t attributes) {
   mode_t wanted = (attributes & READ_ONLY) ? info.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
                                           : info.st_mode | S_IWUSR;
   mode_t current = info.st_mode;
-  if (attributes & ARCHIVE) {
-    if (removexattr(path.c_str(), ARCHIVE_RECORD) != 0 && errno != ENODATA && errno != ENOTSUP) return fail(errno);
-  } else {
-    // Extended attributes can be written only while the file is writable.
+  // Extended attributes can be changed only while the file is writable.
+  auto make_writable = [&] {
     if ((current & S_IWUSR) == 0 && chmod(path.c_str(), current | S_IWUSR) == 0) current |= S_IWUSR;
+  };
+  int error = 0;
+  if (attributes & ARCHIVE) {
+    int removed = removexattr(path.c_str(), ARCHIVE_RECORD);
+    if (removed != 0 && (errno == EACCES || errno == EPERM) && (current & S_IWUSR) == 0) {
+      make_writable();
+      removed = removexattr(path.c_str(), ARCHIVE_RECORD);
+    }
+    if (removed != 0 && errno != ENODATA && errno != ENOTSUP) error = errno;
+  } else {
+    make_writable();
     std::string record = archive_record_of(info);
     if (setxattr(path.c_str(), ARCHIVE_RECORD, record.data(), record.size(), 0) != 0 && errno != ENOTSUP) {
-      fail(errno);
+      error = errno;
     }
   }
+  // The permission bits are set even when the record could not be, so that
+  // a read-only file can always be made writable to replace or delete it.
   if ((wanted & 07777) != (current & 07777) && chmod(path.c_str(), wanted & 07777) != 0) return fail(errno);
+  if (error != 0) return fail(error);
   return true;
 }
 

@@ -104,8 +104,9 @@ char* allocate_block(std::size_t size);
 bool take_budget(std::size_t size);
 void give_budget(std::size_t size);
 
-// Prepares the process at its start: writing a file past a size limit must
-// fail the write instead of ending the program, and the memory budget is
+// Prepares the process at its start: writing a file past a size limit, or
+// to a pipe nobody reads, must fail the write instead of ending the
+// program, and the memory budget is
 // measured against what the process uses before any file data.
 void prepare_process();
 

@@ -468,6 +468,9 @@ char* allocate_block(std::size_t size) {
 
 void prepare_process() {
   std::signal(SIGXFSZ, SIG_IGN);
+  // Output that nobody reads any more is a write that fails, not the end
+  // of a copy half way through.
+  std::signal(SIGPIPE, SIG_IGN);
   creation_mask = umask(0);
   umask(creation_mask);
   data_budget = compute_budget();

@@ -388,12 +388,12 @@ bool set_attributes(const std::string& path, std::uint32_t attributes) {
   };
   int error = 0;
   if (attributes & ARCHIVE) {
-    int removed = removexattr(path.c_str(), ARCHIVE_RECORD);
-    if (removed != 0 && (errno == EACCES || errno == EPERM) && (current & S_IWUSR) == 0) {
+    // Only a file with a record has one to remove; the others are left
+    // untouched.
+    if (getxattr(path.c_str(), ARCHIVE_RECORD, nullptr, 0) >= 0) {
       make_writable();
-      removed = removexattr(path.c_str(), ARCHIVE_RECORD);
+      if (removexattr(path.c_str(), ARCHIVE_RECORD) != 0 && errno != ENODATA) error = errno;
     }
-    if (removed != 0 && errno != ENODATA && errno != ENOTSUP) error = errno;
   } else {
     make_writable();
     std::string record = archive_record_of(info);

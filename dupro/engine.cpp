@@ -247,10 +247,15 @@ void abandon_target(CopyEntry& entry) {
   platform::delete_file(entry.target_path);
 }
 
+// Gives a completely written target its time and attributes and closes
+// it; false when the close fails, which counts as a write that fell short.
+bool finish_target(CopyEntry& entry) {
+  platform::Handle handle = entry.target_handle;
+  entry.target_handle = platform::NO_HANDLE;
+  return platform::finish_file(handle, entry.target_path, entry.date, entry.time, entry.attributes);
+}
+
 void finish_copy(CopyEntry& entry) {
-  if (!entry.in_place) {
-    platform::finish_file(entry.target_handle, entry.target_path, entry.date, entry.time, entry.attributes);
-  }
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
   entry.target_handle = platform::NO_HANDLE;
@@ -300,7 +305,7 @@ bool write_file_entry(CopyEntry& entry) {
       entry.remaining -= held_bytes(entry);
       break;
     }
-    if (ready && write_chunks(entry)) break;
+    if (ready && write_chunks(entry) && (entry.unfinished || finish_target(entry))) break;
     abandon_target(entry);
     err().print("Retry writing %s", entry.source_path.c_str());
     if (!answered_yes("? (Y/N): ")) {

@@ -330,15 +330,17 @@ void close_file(Handle handle) {
   ::close(static_cast<int>(handle));
 }
 
-void finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
+bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
                  std::uint32_t attributes) {
   set_file_time(handle, date, time);
   // A file this run created has no archive record and is writable unless
   // the creation mask took the owner's write permission away.
   bool as_created = is_fresh(handle) && (attributes & ARCHIVE) && !(attributes & READ_ONLY) &&
                     (creation_mask & S_IWUSR) == 0;
-  close_file(handle);
+  mark_fresh(handle, false);
+  if (::close(static_cast<int>(handle)) != 0) return fail(errno);
   if (!as_created) set_attributes(path, attributes);
+  return true;
 }
 
 void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time) {

@@ -458,10 +458,19 @@ bool compare_entries(bool release) {
 
 // ---------------------------------------------------------------- releasing
 
+// True when the source is no longer what was read: its size or time
+// stamp changed since it was listed, so it holds data its copy lacks.
+bool changed_since_read(const CopyEntry& entry) {
+  FileInfo now;
+  if (!platform::look_up(entry.source_path, now, platform::ArchiveBit::assumed_set)) return false;
+  return now.size != entry.size || now.date != entry.date || now.time != entry.time;
+}
+
 void delete_source(const CopyEntry& entry) {
   const char* path = entry.source_path.c_str();
-  // A source that is its own target is the only copy there is.
-  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path)) {
+  // A source that is its own target is the only copy there is, and so is
+  // one that changed after it was read.
+  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path) || changed_since_read(entry)) {
     out().print("Could not delete %s\n", path);
     return;
   }

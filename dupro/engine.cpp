@@ -466,11 +466,19 @@ bool changed_since_read(const CopyEntry& entry) {
   return now.size != entry.size || now.date != entry.date || now.time != entry.time;
 }
 
+// True when the target no longer holds a copy of the entry's size: it was
+// removed, or replaced by a later file of the same name (option Y).
+bool copy_gone(const CopyEntry& entry) {
+  FileInfo target;
+  return !platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set) || target.size != entry.size;
+}
+
 void delete_source(const CopyEntry& entry) {
   const char* path = entry.source_path.c_str();
   // A source that is its own target is the only copy there is, and so is
-  // one that changed after it was read.
-  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path) || changed_since_read(entry)) {
+  // one that changed after it was read or whose copy is gone.
+  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path) || changed_since_read(entry) ||
+      copy_gone(entry)) {
     out().print("Could not delete %s\n", path);
     return;
   }

@@ -337,6 +337,21 @@ TEST_F(DuproCopy, TargetThatCannotBeMadeIsAFileErrorNotAReplaceQuestion) {
   EXPECT_TRUE(exists("src/a"));
 }
 
+// Flattened, a later file replaces an earlier one of the same name; the
+// earlier source, whose copy is gone, is not deleted by option X.
+TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  write("src/a", "a");
+  write("src/sub/a", "the later a");
+  RunResult result = run({"-YX", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read("dst/a"), "the later a");
+  EXPECT_EQ(read("src/a"), "a");
+  EXPECT_FALSE(exists("src/sub/a"));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/a") + "\r\n"), 1u);
+}
+
 TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
   make_folder(path("src"));
   write("src/two", binary_bytes(2 * MIB, 4));

@@ -134,6 +134,23 @@ TEST_F(DuproQuestions, SourceChangedAfterReadingIsNotDeleted) {
   EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
 }
 
+// Nor does it delete a source whose copy is gone before the end, or was
+// replaced by a later file of the same name.
+TEST_F(DuproQuestions, SourceWhoseCopyIsGoneIsNotDeleted) {
+  folder_.write("src/b", "b");
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/a").c_str()), 0);
+  folder_.write("dst/b", "replaced");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("src/a"), "a");
+  EXPECT_EQ(folder_.read("src/b"), "b");
+  EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Could not delete " + source("b") + "\r\n"), std::string::npos) << result.out;
+}
+
 // A file larger than one flush releases the list during the walk, so the
 // next cycle walks and reads the source again; the entries left from the
 // earlier cycle are not written a second time.

@@ -16,6 +16,7 @@ namespace dupro {
 std::string source_path;
 std::string target_path;
 std::string source_pattern;
+std::string target_folder;
 bool whole_set_loaded = false;
 std::uint32_t entry_count = 0;
 std::uint32_t dir_count = 0;
@@ -47,7 +48,7 @@ const char* const FILE_ERRORS[] = {
 };
 
 suite::OutputStream& out() { return suite::standard_output(); }
-suite::OutputStream& err() { return suite::standard_error(); }
+suite::OutputStream& err() { return message_stream(); }
 
 bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
 
@@ -70,6 +71,12 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
 }
 
 bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
+
+// True for the run's target directory met inside the source: walking it
+// would copy the copies again, one level deeper each time they are made.
+bool is_target_folder(const std::string& folder) {
+  return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
+}
 
 std::uint64_t held_bytes(const CopyEntry& entry) {
   std::uint64_t held = 0;
@@ -240,10 +247,15 @@ void abandon_target(CopyEntry& entry) {
   platform::delete_file(entry.target_path);
 }
 
+// Gives a completely written target its time and attributes and closes
+// it; false when the close fails, which counts as a write that fell short.
+bool finish_target(CopyEntry& entry) {
+  platform::Handle handle = entry.target_handle;
+  entry.target_handle = platform::NO_HANDLE;
+  return platform::finish_file(handle, entry.target_path, entry.date, entry.time, entry.attributes);
+}
+
 void finish_copy(CopyEntry& entry) {
-  if (!entry.in_place) {
-    platform::finish_file(entry.target_handle, entry.target_path, entry.date, entry.time, entry.attributes);
-  }
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
   entry.target_handle = platform::NO_HANDLE;
@@ -293,7 +305,7 @@ bool write_file_entry(CopyEntry& entry) {
       entry.remaining -= held_bytes(entry);
       break;
     }
-    if (ready && write_chunks(entry)) break;
+    if (ready && write_chunks(entry) && (entry.unfinished || finish_target(entry))) break;
     abandon_target(entry);
     err().print("Retry writing %s", entry.source_path.c_str());
     if (!answered_yes("? (Y/N): ")) {
@@ -446,10 +458,27 @@ bool compare_entries(bool release) {
 
 // ---------------------------------------------------------------- releasing
 
+// True when the source is no longer what was read: its size or time
+// stamp changed since it was listed, so it holds data its copy lacks.
+bool changed_since_read(const CopyEntry& entry) {
+  FileInfo now;
+  if (!platform::look_up(entry.source_path, now, platform::ArchiveBit::assumed_set)) return false;
+  return now.size != entry.size || now.date != entry.date || now.time != entry.time;
+}
+
+// True when the target no longer holds a copy of the entry's size: it was
+// removed, or replaced by a later file of the same name (option Y).
+bool copy_gone(const CopyEntry& entry) {
+  FileInfo target;
+  return !platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set) || target.size != entry.size;
+}
+
 void delete_source(const CopyEntry& entry) {
   const char* path = entry.source_path.c_str();
-  // A source that is its own target is the only copy there is.
-  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path)) {
+  // A source that is its own target is the only copy there is, and so is
+  // one that changed after it was read or whose copy is gone.
+  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path) || changed_since_read(entry) ||
+      copy_gone(entry)) {
     out().print("Could not delete %s\n", path);
     return;
   }
@@ -498,6 +527,7 @@ void walk_directory(std::size_t name_position) {
   std::vector<std::string> subdirectories;
   platform::list_subdirectories(directory, subdirectories);
   for (const std::string& name : subdirectories) {
+    if (is_target_folder(directory + name)) continue;
     source_path = directory + name + source_pattern;
     target_path.resize(target_position);
     if (!options.flatten) target_path += name + "/";

@@ -47,6 +47,9 @@ struct CopyEntry {
 extern std::string source_path;     // search pattern, then the entry's path
 extern std::string target_path;     // the matching target directory, then the entry's path
 extern std::string source_pattern;  // '/' and the name pattern
+// The run's target directory ("" for the current one). The walk never
+// enters it, so a target inside the source is not copied into itself.
+extern std::string target_folder;
 extern bool whole_set_loaded;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;

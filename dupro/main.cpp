@@ -55,7 +55,7 @@ void print_summary() {
 }
 
 [[noreturn]] void out_of_memory() {
-  suite::standard_error().write("Not enough memory\n");
+  message_stream().write("Not enough memory\n");
   std::exit(FILE_ERROR);
 }
 
@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
   }
   const std::string saved_source = source_path;
   const std::string saved_target = target_path;
+  target_folder = saved_target;
   do {
     copy_cycle(saved_source, saved_target);
   } while (options.multiple_copies && ask_key("Another copy? (Y/N): ", 'Y', 'N') == 'Y');

@@ -157,8 +157,13 @@ int parse_command_line(const std::vector<std::string>& arguments, CommandLine& l
 
 void print_banner() { suite::standard_output().write("DUPRO 3.01 - copies and compares directory trees\n"); }
 
+suite::OutputStream& message_stream() {
+  suite::standard_output().flush();
+  return suite::standard_error();
+}
+
 void usage_exit(int code) {
-  suite::OutputStream& error = suite::standard_error();
+  suite::OutputStream& error = message_stream();
   int index = 0;
   while (index < 7 && (1 << index) != code) ++index;
   if (code != USAGE_ONLY && index < 7) error.print("%s.\n", MESSAGES[index]);

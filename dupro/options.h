@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/streams.h"
+
 namespace dupro {
 
 enum class SameUnit { UNDECIDED, NO, YES };
@@ -71,6 +73,10 @@ bool parse_filter_date(const char* text, std::uint16_t& date);
 extern CopyOptions options;
 
 void print_banner();
+// The error stream, for messages and prompts. What standard output holds
+// is written out first, so that on a terminal (or in one log of both
+// streams) everything appears in the order the run wrote it.
+suite::OutputStream& message_stream();
 // The message (when the code has one), the usage text (for 0, 2, 4 and 16),
 // and the end of the program with the code as its status.
 [[noreturn]] void usage_exit(int code);

@@ -70,8 +70,9 @@ void close_file(Handle handle);
 // as local time; its other times stay.
 bool set_file_time(Handle handle, std::uint16_t date, std::uint16_t time);
 // Gives a written file its modification time (as set_file_time) and its
-// attribute word (as set_attributes), and closes it.
-void finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
+// attribute word (as set_attributes), and closes it. False when closing
+// fails: the file system could not keep what was written.
+bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
                  std::uint32_t attributes);
 // The path's attribute word becomes `attributes` as far as the platform
 // keeps attributes (read-only and archive).
@@ -104,8 +105,9 @@ char* allocate_block(std::size_t size);
 bool take_budget(std::size_t size);
 void give_budget(std::size_t size);
 
-// Prepares the process at its start: writing a file past a size limit must
-// fail the write instead of ending the program, and the memory budget is
+// Prepares the process at its start: writing a file past a size limit, or
+// to a pipe nobody reads, must fail the write instead of ending the
+// program, and the memory budget is
 // measured against what the process uses before any file data.
 void prepare_process();
 

@@ -269,7 +269,15 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     mark_fresh(handle, true);
     return handle;
   }
-  if (errno != EEXIST) return failed_create(errno, failure);
+  if (errno != EEXIST) {
+    // Permission denied means a read-only file that exists; a file that
+    // cannot even be made (a folder without write permission, a read-only
+    // file system) is another failure, not a file to offer for replacing.
+    int error = errno;
+    failed_create(error, failure);
+    if (failure == CreateFailure::permission_denied) failure = CreateFailure::other;
+    return NO_HANDLE;
+  }
   if (same_file(path, source)) {
     failure = CreateFailure::is_source;
     return NO_HANDLE;
@@ -322,15 +330,17 @@ void close_file(Handle handle) {
   ::close(static_cast<int>(handle));
 }
 
-void finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
+bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
                  std::uint32_t attributes) {
   set_file_time(handle, date, time);
   // A file this run created has no archive record and is writable unless
   // the creation mask took the owner's write permission away.
   bool as_created = is_fresh(handle) && (attributes & ARCHIVE) && !(attributes & READ_ONLY) &&
                     (creation_mask & S_IWUSR) == 0;
-  close_file(handle);
+  mark_fresh(handle, false);
+  if (::close(static_cast<int>(handle)) != 0) return fail(errno);
   if (!as_created) set_attributes(path, attributes);
+  return true;
 }
 
 void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time) {
@@ -374,17 +384,29 @@ bool set_attributes(const std::string& path, std::uint32_t attributes) {
   mode_t wanted = (attributes & READ_ONLY) ? info.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
                                           : info.st_mode | S_IWUSR;
   mode_t current = info.st_mode;
-  if (attributes & ARCHIVE) {
-    if (removexattr(path.c_str(), ARCHIVE_RECORD) != 0 && errno != ENODATA && errno != ENOTSUP) return fail(errno);
-  } else {
-    // Extended attributes can be written only while the file is writable.
+  // Extended attributes can be changed only while the file is writable.
+  auto make_writable = [&] {
     if ((current & S_IWUSR) == 0 && chmod(path.c_str(), current | S_IWUSR) == 0) current |= S_IWUSR;
+  };
+  int error = 0;
+  if (attributes & ARCHIVE) {
+    // Only a file with a record has one to remove; the others are left
+    // untouched.
+    if (getxattr(path.c_str(), ARCHIVE_RECORD, nullptr, 0) >= 0) {
+      make_writable();
+      if (removexattr(path.c_str(), ARCHIVE_RECORD) != 0 && errno != ENODATA) error = errno;
+    }
+  } else {
+    make_writable();
     std::string record = archive_record_of(info);
     if (setxattr(path.c_str(), ARCHIVE_RECORD, record.data(), record.size(), 0) != 0 && errno != ENOTSUP) {
-      fail(errno);
+      error = errno;
     }
   }
+  // The permission bits are set even when the record could not be, so that
+  // a read-only file can always be made writable to replace or delete it.
   if ((wanted & 07777) != (current & 07777) && chmod(path.c_str(), wanted & 07777) != 0) return fail(errno);
+  if (error != 0) return fail(error);
   return true;
 }
 
@@ -448,6 +470,9 @@ char* allocate_block(std::size_t size) {
 
 void prepare_process() {
   std::signal(SIGXFSZ, SIG_IGN);
+  // Output that nobody reads any more is a write that fails, not the end
+  // of a copy half way through.
+  std::signal(SIGPIPE, SIG_IGN);
   creation_mask = umask(0);
   umask(creation_mask);
   data_budget = compute_budget();

@@ -36,7 +36,7 @@ int read_answer() {
 
 int ask_key(const char* message, int yes_key, int no_key) {
   bool have_keys = suite::console::begin_keys();
-  suite::standard_error().write_c_string(message);
+  message_stream().write_c_string(message);
   int result = 0;
   while (have_keys) {
     result = read_answer();
@@ -47,7 +47,7 @@ int ask_key(const char* message, int yes_key, int no_key) {
     if (yes_key == 0 || result == 0 || result == yes_key || result == no_key) break;
   }
   suite::console::end_keys();
-  suite::standard_error().print("\r%79c\r", ' ');
+  message_stream().print("\r%79c\r", ' ');
   return result;
 }
 

@@ -297,6 +297,61 @@ TEST_F(DuproCopy, SameFolderNeverLosesData) {
   EXPECT_EQ(summary_of(result.out), "\t2 files copied. ");
 }
 
+TEST_F(DuproCopy, TargetInsideTheSourceIsNotCopiedIntoItself) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  write("src/a", "a");
+  write("src/sub/b", "b");
+  // Option 1 writes each file at once, so the target exists while the walk
+  // is still listing the source's subdirectories.
+  RunResult made = run({"-1", "src", "src/copy"});
+  EXPECT_EQ(made.status, 0);
+  EXPECT_EQ(summary_of(made.out), "\t2 files copied. 2 directories created.");
+  EXPECT_EQ(read("src/copy/a"), "a");
+  EXPECT_EQ(read("src/copy/sub/b"), "b");
+  EXPECT_FALSE(exists("src/copy/copy"));
+  RunResult again = run({"src", "src/copy"});
+  EXPECT_EQ(summary_of(again.out), "\t2 files copied. ");
+  EXPECT_FALSE(exists("src/copy/copy"));
+  // No target: the current directory, here a subdirectory of the source.
+  suite_test::RunOptions options;
+  options.folder = path("src/sub");
+  RunResult here = suite_test::run_program("dupro", {"-1", ".."}, options);
+  EXPECT_EQ(here.status, 0);
+  EXPECT_EQ(read("src/sub/a"), "a");
+  EXPECT_FALSE(exists("src/sub/sub"));
+  // The earlier target is now a folder of the source like any other.
+  EXPECT_TRUE(exists("src/sub/copy/a"));
+}
+
+TEST_F(DuproCopy, TargetThatCannotBeMadeIsAFileErrorNotAReplaceQuestion) {
+  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not hold for the superuser";
+  make_folder(path("src"));
+  write("src/a", "a");
+  make_folder(path("locked"));
+  chmod(path("locked").c_str(), 0555);
+  RunResult result = run({"-X", "src", "locked"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tCould not create file locked/a.\r\n\tPermission denied\r\n");
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_TRUE(exists("src/a"));
+}
+
+// Flattened, a later file replaces an earlier one of the same name; the
+// earlier source, whose copy is gone, is not deleted by option X.
+TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  write("src/a", "a");
+  write("src/sub/a", "the later a");
+  RunResult result = run({"-YX", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read("dst/a"), "the later a");
+  EXPECT_EQ(read("src/a"), "a");
+  EXPECT_FALSE(exists("src/sub/a"));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/a") + "\r\n"), 1u);
+}
+
 TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
   make_folder(path("src"));
   write("src/two", binary_bytes(2 * MIB, 4));

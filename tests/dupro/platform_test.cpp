@@ -85,6 +85,13 @@ TEST(DuproPlatform, CreateFailuresAreTold) {
   EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
   EXPECT_EQ(platform::open_for_reading(folder.file("dir")), platform::NO_HANDLE);
+  // Where no file can be made at all (the system's own folder, closed to
+  // the superuser too), there is no read-only file to offer for replacing.
+  struct stat system_folder;
+  if (stat("/sys", &system_folder) == 0) {
+    EXPECT_EQ(platform::create_file("/sys/dupro-cannot-be-made", "", failure), platform::NO_HANDLE);
+    EXPECT_EQ(failure, platform::CreateFailure::other);
+  }
 }
 
 TEST(DuproPlatform, TimesBecomeEvenSecondWordsInLocalTime) {
@@ -132,6 +139,22 @@ TEST(DuproPlatform, ListingHonoursPatternAndMask) {
   EXPECT_EQ(names("?.dat", 0), (Names{"c.dat"}));
   std::vector<platform::FileInfo> entries;
   EXPECT_FALSE(platform::list_directory(folder.path() + "/none/*.*", 0, entries));
+}
+
+TEST(DuproPlatform, FinishingAWrittenFileToldWhetherItsCloseWorked) {
+  suite_test::TempFolder folder;
+  platform::CreateFailure failure;
+  std::string path = folder.file("w");
+  platform::Handle handle = platform::create_file(path, "", failure);
+  ASSERT_NE(handle, platform::NO_HANDLE);
+  ASSERT_EQ(platform::write_file(handle, "data", 4), 4u);
+  std::uint16_t date = (101 - 80) << 9 | 7 << 5 | 4;
+  std::uint16_t time = 13 << 11 | 5 << 5 | 29;
+  EXPECT_TRUE(platform::finish_file(handle, path, date, time, platform::READ_ONLY | platform::ARCHIVE));
+  EXPECT_EQ(attributes_of(path), platform::READ_ONLY | platform::ARCHIVE);
+  // The same handle once more: closing it fails, and that is told.
+  EXPECT_FALSE(platform::finish_file(handle, path, date, time, platform::ARCHIVE));
+  EXPECT_EQ(attributes_of(path), platform::READ_ONLY | platform::ARCHIVE);
 }
 
 TEST(DuproPlatform, SameFileAndDataBudget) {

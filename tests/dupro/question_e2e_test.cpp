@@ -117,6 +117,40 @@ TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
                             "\r\n\t2 files copied. 1 directory created.");
 }
 
+// A source that changes after it was read holds data that its copy lacks:
+// option X keeps it.
+TEST_F(DuproQuestions, SourceChangedAfterReadingIsNotDeleted) {
+  folder_.write("src/b", "b");
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  folder_.write("src/a", "a and more written after reading");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("src/a"), "a and more written after reading");
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  EXPECT_FALSE(folder_.exists("src/b"));
+  EXPECT_EQ(folder_.read("dst/b"), "b");
+  EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
+}
+
+// Nor does it delete a source whose copy is gone before the end, or was
+// replaced by a later file of the same name.
+TEST_F(DuproQuestions, SourceWhoseCopyIsGoneIsNotDeleted) {
+  folder_.write("src/b", "b");
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/a").c_str()), 0);
+  folder_.write("dst/b", "replaced");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("src/a"), "a");
+  EXPECT_EQ(folder_.read("src/b"), "b");
+  EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Could not delete " + source("b") + "\r\n"), std::string::npos) << result.out;
+}
+
 // A file larger than one flush releases the list during the walk, so the
 // next cycle walks and reads the source again; the entries left from the
 // earlier cycle are not written a second time.

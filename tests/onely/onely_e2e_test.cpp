@@ -216,25 +216,9 @@ TEST(OnelyErrors, DestinationThatIsTheSourceIsRefused) {
 // Runs onely with its standard input redirected from a file; returns the
 // exit status.
 int run_with_input_file(const std::string& input_path, const std::vector<std::string>& arguments) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    int input = open(input_path.c_str(), O_RDONLY);
-    int sink = open("/dev/null", O_WRONLY);
-    if (input < 0 || sink < 0) _exit(126);
-    dup2(input, 0);
-    dup2(sink, 1);
-    dup2(sink, 2);
-    std::string path = suite_test::program_path("onely");
-    std::vector<char*> argv{path.data()};
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  RunOptions options;
+  options.input_file = input_path;
+  return run_program("onely", arguments, options).status;
 }
 
 TEST(OnelyErrors, DestinationThatIsTheRedirectedInputIsRefused) {

@@ -1,7 +1,5 @@
 // End-to-end tests of Ordly's options, inputs and output.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "tests/ordly/e2e_support.h"
 
@@ -168,21 +166,10 @@ TEST(OrdlyOutput, EmptyInputEmptiesTheOutputFile) {
 // Runs Ordly in the folder with its error stream closed; returns the exit
 // status.
 int run_with_error_stream_closed(const TempFolder& folder, const std::vector<std::string>& arguments) {
-  std::string program = suite_test::program_path("ordly");
-  std::vector<char*> argv = {program.data()};
-  std::vector<std::string> copies = arguments;
-  for (std::string& argument : copies) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t child = fork();
-  if (child == 0) {
-    if (chdir(folder.path().c_str()) != 0) _exit(126);
-    close(STDERR_FILENO);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  suite_test::RunOptions options;
+  options.folder = folder.path();
+  options.close_error = true;
+  return suite_test::run_program("ordly", arguments, options).status;
 }
 
 TEST(OrdlyOutput, MessagesForAClosedErrorStreamNeverReachTheOutputFile) {

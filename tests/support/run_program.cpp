@@ -88,6 +88,13 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     dup2(out_pipe[1], 1);
     dup2(err_pipe[1], 2);
     if (options.close_input) close(0);
+    if (!options.input_file.empty()) {
+      int file = open(options.input_file.c_str(), O_RDONLY);
+      if (file < 0) _exit(126);
+      dup2(file, 0);
+      close(file);
+    }
+    if (options.close_error) close(2);
     for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
     set_limit(RLIMIT_AS, options.address_space_limit);

@@ -12,6 +12,8 @@ namespace suite_test {
 struct RunOptions {
   std::string input;                        // bytes fed to standard input
   bool close_input = false;                 // start with standard input closed instead
+  std::string input_file;                   // read standard input from this file instead
+  bool close_error = false;                 // start with standard error closed
   std::string folder;                       // working folder; empty: the test's own
   std::optional<unsigned long> address_space_limit;  // RLIMIT_AS in bytes
   std::optional<unsigned long> open_files_limit;     // RLIMIT_NOFILE

@@ -10,8 +10,12 @@
 
 namespace ordly {
 
-// The line table starts with this many slots and grows by as many.
+// The line table starts with this many slots and grows by as many, while
+// it stays below LINE_ARRAY_LIMIT slots (a table of 64 KB at four bytes a
+// slot), so it holds at most MAX_STORED_LINES lines.
 constexpr std::int32_t LINE_ARRAY_STEP = 1024;
+constexpr std::int32_t LINE_ARRAY_LIMIT = 16384;
+constexpr std::int32_t MAX_STORED_LINES = LINE_ARRAY_LIMIT - LINE_ARRAY_STEP;
 
 struct LineStore {
   char* read_buffer = nullptr;   // settings.max_line + 1 bytes, enough for a line of a run

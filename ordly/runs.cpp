@@ -18,10 +18,6 @@ int file_count = 0;
 
 namespace {
 
-// The line table may hold at most 15,360 slots: it stays below 16,384, a
-// table of 64 KB at four bytes a slot.
-constexpr std::int32_t LINE_ARRAY_LIMIT = 16384;
-
 std::uint16_t temporary_counter = 0;
 
 // "TMP<n>.$$$" in the current folder; names already taken by any entry

@@ -5,6 +5,7 @@
 
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
+#include "ordly/line_store.h"
 
 namespace ordly {
 
@@ -199,14 +200,11 @@ void sort_with_method(Item* items, std::int32_t count, Order compare) {
   }
 }
 
-// The most lines the store holds at once.
-constexpr std::int32_t KEYED_CAPACITY = 15360;
-
 // Sorts lines under the character stage alone with their first codes kept
 // beside the pointers, so that most comparisons need not reach the lines.
 // The method takes the same steps as on the bare pointers.
 void sort_keyed(char** items, std::int32_t count) {
-  static KeyedLine keyed[KEYED_CAPACITY];
+  static KeyedLine keyed[MAX_STORED_LINES];
   const unsigned char* table = settings.active_table;
   for (std::int32_t i = 0; i < count; ++i) keyed[i] = {code_prefix(items[i], table), items[i]};
   sort_with_method(keyed, count, KeyedCodeOrder{table, settings.reverse_order});
@@ -216,7 +214,7 @@ void sort_keyed(char** items, std::int32_t count) {
 }  // namespace
 
 void sort_lines(char** items, std::int32_t count) {
-  if (plain_codes_apply() && count <= KEYED_CAPACITY) {
+  if (plain_codes_apply() && count <= MAX_STORED_LINES) {
     sort_keyed(items, count);
   } else {
     sort_with_method(items, count, FunctionOrder{settings.active_compare});

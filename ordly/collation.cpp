@@ -171,6 +171,17 @@ int compare_spanish_codes(const Byte* a, const Byte* b) {
   }
 }
 
+// The key stages, then the character stage given.
+template <typename CodeStage>
+int compare_lines(const char* first, const char* second, CodeStage code_stage) {
+  const Byte* a = reinterpret_cast<const Byte*>(first);
+  const Byte* b = reinterpret_cast<const Byte*>(second);
+  if (has_key_stages()) {
+    if (int result = compare_key_stages(a, b)) return result;
+  }
+  return code_stage(a, b);
+}
+
 }  // namespace
 
 const CollationTable oem_table = make_oem_table();
@@ -195,22 +206,10 @@ bool plain_codes_apply() {
   return settings.active_compare == compare_plain && !has_key_stages() && !settings.dictionary_order;
 }
 
-int compare_plain(const char* first, const char* second) {
-  const Byte* a = reinterpret_cast<const Byte*>(first);
-  const Byte* b = reinterpret_cast<const Byte*>(second);
-  if (has_key_stages()) {
-    if (int result = compare_key_stages(a, b)) return result;
-  }
-  return compare_codes(a, b);
-}
+int compare_plain(const char* first, const char* second) { return compare_lines(first, second, compare_codes); }
 
 int compare_spanish(const char* first, const char* second) {
-  const Byte* a = reinterpret_cast<const Byte*>(first);
-  const Byte* b = reinterpret_cast<const Byte*>(second);
-  if (has_key_stages()) {
-    if (int result = compare_key_stages(a, b)) return result;
-  }
-  return compare_spanish_codes(a, b);
+  return compare_lines(first, second, compare_spanish_codes);
 }
 
 }  // namespace ordly

@@ -96,8 +96,9 @@ bool next_piece(suite::InputStream& input, std::size_t limit, const char*& data,
 void read_pieces(suite::InputStream& input) {
   std::size_t limit = settings.max_line - 2;
   if (limit > suite::InputStream::BLOCK_SIZE) {
-    // A piece longer than the stream's buffer goes through the read buffer.
-    while (std::size_t length = read_stored_line(input, store.read_buffer)) store_piece(store.read_buffer, length);
+    // A piece longer than the stream's buffer goes through the read buffer;
+    // store_piece cuts it at a NUL and adds its line feed.
+    while (std::size_t length = input.read_line(store.read_buffer, limit + 1)) store_piece(store.read_buffer, length);
     return;
   }
   const char* data;

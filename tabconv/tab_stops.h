@@ -3,9 +3,7 @@
 // conversion loops, one lookup per stop test.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace tabconv {
 

@@ -66,10 +66,7 @@ class PackPass {
   }
 
   // At the end of the input the pending spaces are written as spaces.
-  void finish() {
-    write_spaces(output_, carried_);
-    carried_ = 0;
-  }
+  void finish() { write_carried_spaces(); }
 
  private:
   // A space reaching a stop ends the pending run: a run of one space stays
@@ -90,9 +87,13 @@ class PackPass {
   // Characters other than spaces end the pending run, which is written as
   // spaces; a newline starts a new line.
   void take_other_characters(std::string_view span) {
+    write_carried_spaces();
+    column_ = written_ = column_after(span, column_);
+  }
+
+  void write_carried_spaces() {
     write_spaces(output_, carried_);
     carried_ = 0;
-    column_ = written_ = column_after(span, column_);
   }
 
   void write_copied(const char* up_to) {

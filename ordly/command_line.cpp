@@ -115,8 +115,8 @@ void take_file_name(const std::string& name) {
   }
 }
 
-}  // namespace
-
+// Applies the option group at index; returns the index of the next
+// argument to take (an option value may use up the following argument).
 std::size_t take_option_group(const std::vector<std::string>& arguments, std::size_t index) {
   const char* position = arguments[index].c_str() + 1;
   while (*position != '\0') {
@@ -131,6 +131,8 @@ std::size_t take_option_group(const std::vector<std::string>& arguments, std::si
   }
   return index + 1;
 }
+
+}  // namespace
 
 void take_arguments(const std::vector<std::string>& arguments) {
   std::size_t index = 0;

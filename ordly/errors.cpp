@@ -54,13 +54,13 @@ bool shows_usage(ErrorCode code) {
          code == ErrorCode::INVALID_OPTION;
 }
 
-}  // namespace
-
-std::string_view usage_text() { return {USAGE_TEXT, sizeof USAGE_TEXT - 1}; }
-
 void print_banner() {
   suite::standard_error().print("\n\t\tOrdly v. %s. %s\n\n", "4.10", "Sorts and merges the lines of text files.");
 }
+
+}  // namespace
+
+std::string_view usage_text() { return {USAGE_TEXT, sizeof USAGE_TEXT - 1}; }
 
 void error_exit(ErrorCode code, const char* text) {
   print_banner();

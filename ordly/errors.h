@@ -20,8 +20,6 @@ enum class ErrorCode {
 // The help text shown for '?' and after errors in the command line.
 std::string_view usage_text();
 
-void print_banner();
-
 // Prints the banner, the message for the code (quoting the text where the
 // message has a place for it) and, for '?' and command-line errors, the
 // usage text; closes every file, deletes every temporary run and exits with

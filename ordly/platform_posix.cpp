@@ -1,13 +1,20 @@
 // POSIX implementation of Ordly's file system operations.
 #include "ordly/platform.h"
 
-#include <sys/stat.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace ordly::platform {
 
-bool name_is_taken(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+bool claim_new_name(const std::string& path) {
+  // O_EXCL refuses every existing entry, a link included, without following it.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  return errno != EEXIST;
 }
 
 }  // namespace ordly::platform

@@ -20,13 +20,13 @@ namespace {
 
 std::uint16_t temporary_counter = 0;
 
-// "TMP<n>.$$$" in the current folder; names already taken by any entry
-// are passed over.
+// "TMP<n>.$$$" in the current folder, claimed at once; names already
+// taken by any entry are passed over.
 std::string make_temporary_name() {
   for (;;) {
     ++temporary_counter;
     std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    if (!platform::name_is_taken(name)) return name;
+    if (platform::claim_new_name(name)) return name;
   }
 }
 

@@ -141,6 +141,16 @@ void close_and_remove(int first, int end) {
   }
 }
 
+// Merges the open entries first to end - 1 into the output, then closes
+// them and deletes the temporary ones. Equal lines from an earlier entry
+// are written first.
+void merge_range(int first, int end, suite::OutputStream& output) {
+  MergeState state;
+  load_first_lines(state, first, end);
+  with_line_order([&](auto order) { merge_lines(state, output, order); });
+  close_and_remove(first, end);
+}
+
 }  // namespace
 
 bool grow_line_array() {
@@ -168,13 +178,6 @@ const char* add_file(const char* name) {
   entry.name = name != nullptr ? std::string(name) : make_temporary_name();
   ++file_count;
   return entry.name.c_str();
-}
-
-void merge_range(int first, int end, suite::OutputStream& output) {
-  MergeState state;
-  load_first_lines(state, first, end);
-  with_line_order([&](auto order) { merge_lines(state, output, order); });
-  close_and_remove(first, end);
 }
 
 void merge_files() {

@@ -30,10 +30,6 @@ void spill_lines();
 // Appends a file to the merge list; with no name, a fresh temporary name is
 // made and the entry marked temporary. Returns the name as listed.
 const char* add_file(const char* name);
-// Merges the open entries first to end - 1 into the output, then closes
-// them and deletes the temporary ones. Equal lines from an earlier entry
-// are written first.
-void merge_range(int first, int end, suite::OutputStream& output);
 // Merges every listed file to standard output and empties the list.
 void merge_files();
 

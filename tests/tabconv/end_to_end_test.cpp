@@ -24,6 +24,13 @@ RunResult run(const std::string& program, const Args& arguments, const std::stri
   return run_program(program, arguments, options);
 }
 
+// Options that run a program in the folder.
+RunOptions in_folder(const TempFolder& folder) {
+  RunOptions options;
+  options.folder = folder.path();
+  return options;
+}
+
 // Runs a conversion that must succeed and returns its standard output.
 std::string convert(const std::string& program, const Args& arguments, const std::string& input) {
   RunResult result = run(program, arguments, input);
@@ -225,8 +232,7 @@ TEST(Files, SourceAndDestinationInTextMode) {
   TempFolder folder;
   folder.write("in.txt", "a\tb" + spaces(7) + "c\r\n");
   folder.write("out.txt", "old content that is longer than the new one\n");
-  RunOptions options;
-  options.folder = folder.path();
+  const RunOptions options = in_folder(folder);
   RunResult result = run_program("colspread", {"in.txt", "out.txt", "-D4"}, options);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "");
@@ -238,8 +244,7 @@ TEST(Files, SourceAndDestinationInTextMode) {
 TEST(Files, SourceOnlyWritesStandardOutput) {
   TempFolder folder;
   folder.write("in.txt", spaces(8) + "x\n");
-  RunOptions options;
-  options.folder = folder.path();
+  const RunOptions options = in_folder(folder);
   RunResult result = run_program("colpack", {"in.txt"}, options);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, crlf("\tx\n"));
@@ -266,8 +271,7 @@ TEST(Files, MissingSourceOrUnwritableDestination) {
   TempFolder folder;
   folder.write("in.txt", "x\n");
   std::filesystem::create_directory(folder.file("sub"));
-  RunOptions options;
-  options.folder = folder.path();
+  const RunOptions options = in_folder(folder);
   RunResult result = run_program("colpack", {"missing.txt"}, options);
   EXPECT_EQ(result.status, 8);
   EXPECT_EQ(result.err, colpack_error("Could not open 'missing.txt'.\n\n"));
@@ -282,8 +286,7 @@ TEST(Files, MissingSourceOrUnwritableDestination) {
 TEST(Files, ThirdFileNameIsBadSyntax) {
   TempFolder folder;
   folder.write("in.txt", "x\n");
-  RunOptions options;
-  options.folder = folder.path();
+  const RunOptions options = in_folder(folder);
   RunResult result = run_program("colpack", {"in.txt", "out.txt", "more.txt"}, options);
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, colpack_error("Bad syntax'more.txt'.\n\n"));
@@ -297,8 +300,7 @@ TEST(Files, DestinationThatIsTheSourceIsRefusedUntouched) {
   const std::string content = spaces(8) + "keep me\n";
   folder.write("data.txt", content);
   std::filesystem::create_hard_link(folder.file("data.txt"), folder.file("link.txt"));
-  RunOptions options;
-  options.folder = folder.path();
+  const RunOptions options = in_folder(folder);
   for (const Args& arguments : {Args{"data.txt", "data.txt"}, Args{"data.txt", "./data.txt"},
                                 Args{"link.txt", folder.file("data.txt")}}) {
     RunResult result = run_program("colpack", arguments, options);

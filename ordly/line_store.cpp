@@ -28,6 +28,25 @@ void release_reserve_block() {
   store.reserve_block = nullptr;
 }
 
+// Gives the line table LINE_ARRAY_STEP more slots; false (nothing changed)
+// when the table would reach LINE_ARRAY_LIMIT slots or the memory is not
+// there.
+bool grow_line_array() {
+  std::int32_t new_capacity = store.line_capacity + LINE_ARRAY_STEP;
+  if (new_capacity >= LINE_ARRAY_LIMIT) {
+    if (settings.debug_info) suite::standard_error().write("Over 64Kb lines. Using temporary file.\n");
+    return false;
+  }
+  void* larger = std::realloc(store.line_array, static_cast<std::size_t>(new_capacity) * sizeof(char*));
+  if (larger == nullptr) {
+    if (settings.debug_info) suite::standard_error().write("No RAM for more line numbers. Using temporary file.\n");
+    return false;
+  }
+  store.line_array = static_cast<char**>(larger);
+  store.line_capacity = new_capacity;
+  return true;
+}
+
 void shrink_line_array() {
   void* smaller = std::realloc(store.line_array, LINE_ARRAY_STEP * sizeof(char*));
   if (smaller == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);

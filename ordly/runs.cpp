@@ -153,22 +153,6 @@ void merge_range(int first, int end, suite::OutputStream& output) {
 
 }  // namespace
 
-bool grow_line_array() {
-  std::int32_t new_capacity = store.line_capacity + LINE_ARRAY_STEP;
-  if (new_capacity >= LINE_ARRAY_LIMIT) {
-    if (settings.debug_info) suite::standard_error().write("Over 64Kb lines. Using temporary file.\n");
-    return false;
-  }
-  void* larger = std::realloc(store.line_array, static_cast<std::size_t>(new_capacity) * sizeof(char*));
-  if (larger == nullptr) {
-    if (settings.debug_info) suite::standard_error().write("No RAM for more line numbers. Using temporary file.\n");
-    return false;
-  }
-  store.line_array = static_cast<char**>(larger);
-  store.line_capacity = new_capacity;
-  return true;
-}
-
 void spill_lines() { write_sorted(add_file(nullptr)); }
 
 const char* add_file(const char* name) {

@@ -1,7 +1,6 @@
-// Spilling the store to temporary run files and merging files: the limit
-// on the line table, the list of files to merge, the k-way merge of a group
-// of files and the merge of the whole list in as many passes as the open
-// file limit needs.
+// Spilling the store to temporary run files and merging files: the list
+// of files to merge, the k-way merge of a group of files and the merge of
+// the whole list in as many passes as the open file limit needs.
 #pragma once
 
 #include <memory>
@@ -22,9 +21,6 @@ struct FileEntry {
 extern FileEntry file_list[MAX_FILES];
 extern int file_count;
 
-// Gives the line table 1024 more slots; false (nothing changed) when the
-// table would reach 16,384 slots or the memory is not there.
-bool grow_line_array();
 // Sorts the store into a new temporary run file and empties it.
 void spill_lines();
 // Appends a file to the merge list; with no name, a fresh temporary name is

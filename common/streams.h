@@ -101,6 +101,7 @@ class OutputStream {
   void begin_output();
 
   void put(char c) {
+    if (!is_open()) return;
     if (truncate_pending_) begin_output();
     if (mode_ == StreamMode::text && c == '\n') {
       if (filled_ + 2 > BLOCK_SIZE) flush_buffer();

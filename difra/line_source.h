@@ -48,6 +48,8 @@ class LineSource {
   void skip_to(int line);
   // Reads the next line into the line buffer; false at the end of the file.
   bool read_next_line();
+  // The compared text of the line in the line buffer.
+  std::string_view compared_line();
 
   suite::InputStream stream_;
   bool text_available_ = true;

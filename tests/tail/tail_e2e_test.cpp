@@ -128,7 +128,7 @@ TEST(TailErrors, UnopenableNamesAreReportedAndDoNotFallBackToStandardInput) {
   EXPECT_EQ(result.out, "a\r\n");
   EXPECT_EQ(result.err, "Cannot open /bx\r\nCannot open /0\r\nCannot open -\r\nCannot open /?\r\n");
   EXPECT_EQ(result.status, 0);
-  folder.write("sub/x", "");
+  std::filesystem::create_directory(folder.file("sub"));
   result = run_tail({"sub"}, folder);
   EXPECT_EQ(result.err, "Cannot open sub\r\n");
 }

@@ -19,7 +19,8 @@ void print_banner();
 // Writes the name, then counts the file read in binary mode, straight from
 // the stream's buffer; a file that cannot be opened ends the run with code 2.
 void count_file(const std::string& name);
-// Banner, help or usage, every file in order, then the report.
+// Help or usage, or every file in order and then the report. (The banner
+// comes first, from main.)
 void run(const std::vector<std::string>& arguments);
 
 }  // namespace count

@@ -31,7 +31,8 @@ class LineSource {
   // report walk asks for every line in order, so normally none is dropped.
   std::string_view fetch(int line);
 
-  // The compared text of the line last fetched.
+  // The compared text of a display text, made in this file's work buffer
+  // (valid until this file reads another line or makes another one).
   std::string_view compared(std::string_view display) { return compared_text(display, work_); }
 
   // Whether the file had more lines than take part in the compare.

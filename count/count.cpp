@@ -1,7 +1,6 @@
 #include "count/count.h"
 
 #include <cstdlib>
-#include <memory>
 
 #include "common/streams.h"
 
@@ -37,10 +36,10 @@ void count_file(const std::string& name) {
   suite::InputStream in;
   if (!in.open(name, suite::StreamMode::binary)) usage_exit(2);
   suite::standard_output().write(name + ":\n");
-  auto block = std::make_unique_for_overwrite<char[]>(READ_BLOCK_SIZE);
   counter.begin_file();
-  while (std::size_t got = in.read(block.get(), READ_BLOCK_SIZE)) {
-    counter.add_block(reinterpret_cast<const unsigned char*>(block.get()), got);
+  while (in.buffered_size() > 0 || in.refill()) {
+    counter.add_block(reinterpret_cast<const unsigned char*>(in.buffered_data()), in.buffered_size());
+    in.consume(in.buffered_size());
   }
   counter.end_file();
 }

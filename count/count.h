@@ -8,9 +8,6 @@
 
 namespace count {
 
-// Files are read in blocks of this many bytes.
-constexpr std::size_t READ_BLOCK_SIZE = 31744;
-
 // The totals of the run, shared by all its files.
 extern Counter counter;
 
@@ -19,10 +16,11 @@ void print_banner();
 // Code 0: the usage text, status 0; 1: "No source file" and the usage text;
 // 2: "File not found" alone. Ends the program with the code as status.
 [[noreturn]] void usage_exit(int code);
-// Writes the name, then counts the file read in binary mode; a file that
-// cannot be opened ends the run with code 2.
+// Writes the name, then counts the file read in binary mode, straight from
+// the stream's buffer; a file that cannot be opened ends the run with code 2.
 void count_file(const std::string& name);
-// Banner, help or usage, every file in order, then the report.
+// Help or usage, or every file in order and then the report. (The banner
+// comes first, from main.)
 void run(const std::vector<std::string>& arguments);
 
 }  // namespace count

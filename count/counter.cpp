@@ -3,7 +3,6 @@
 #include <array>
 #include <cinttypes>
 #include <cstdio>
-#include <vector>
 
 namespace count {
 
@@ -101,11 +100,11 @@ std::string format_report(const Totals& totals) {
       "\n%12" PRIu64 " Sentences  (end with '.', '?' or '!')."
       "\n%12" PRIu64 " Words per sentence."
       "\n%12" PRIu64 " Letters per word.";
-  std::vector<char> text(1024);
-  int length = std::snprintf(text.data(), text.size(), format, totals.bytes, totals.characters, totals.letters,
+  char text[1024];
+  int length = std::snprintf(text, sizeof text, format, totals.bytes, totals.characters, totals.letters,
                              totals.vowels, totals.letters - totals.vowels, totals.words, totals.lines,
                              totals.sentences, words_per_sentence, letters_per_word);
-  return std::string(text.data(), static_cast<std::size_t>(length));
+  return std::string(text, static_cast<std::size_t>(length));
 }
 
 }  // namespace count

@@ -14,6 +14,5 @@ int main(int argc, char** argv) {
     case cut::CutMode::CUT_FIELDS: cut::cut_fields(input, output, cut::positions, cut::settings.field_delimiter); break;
     case cut::CutMode::CUT_ROWS: cut::cut_rows(input, output, cut::positions); break;
   }
-  input.close();
   std::exit(0);
 }

@@ -4,8 +4,8 @@ namespace difra {
 
 void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::int32_t* last_line_of_bucket) {
   int count = 0;
-  while (stream_.read_line(line_, LINE_BUFFER_SIZE) > 0) {
-    std::int32_t key = line_key(line_hash(compared_text(display_text(line_, expanded_), work_)));
+  while (read_next_line()) {
+    std::int32_t key = line_key(line_hash(compared_line()));
     int bucket = key_bucket(key);
     table.entries[count] = key;
     occurrences.raise(bucket);
@@ -32,6 +32,8 @@ void LineSource::skip_to(int line) {
   for (; display_position_ < line; ++display_position_) read_next_line();
 }
 
+std::string_view LineSource::compared_line() { return compared(display_text(line_, expanded_)); }
+
 bool LineSource::read_next_line() { return stream_.read_line(line_, LINE_BUFFER_SIZE) > 0; }
 
 bool LineSource::rest_matches(LineSource& other) {
@@ -42,9 +44,7 @@ bool LineSource::rest_matches(LineSource& other) {
     bool more = read_next_line();
     bool other_more = other.read_next_line();
     if (!more || !other_more) return more == other_more;
-    if (compared(display_text(line_, expanded_)) != other.compared(display_text(other.line_, other.expanded_))) {
-      return false;
-    }
+    if (compared_line() != other.compared_line()) return false;
   }
 }
 

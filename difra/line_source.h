@@ -31,7 +31,8 @@ class LineSource {
   // report walk asks for every line in order, so normally none is dropped.
   std::string_view fetch(int line);
 
-  // The compared text of the line last fetched.
+  // The compared text of a display text, made in this file's work buffer
+  // (valid until this file reads another line or makes another one).
   std::string_view compared(std::string_view display) { return compared_text(display, work_); }
 
   // Whether the file had more lines than take part in the compare.
@@ -48,6 +49,8 @@ class LineSource {
   void skip_to(int line);
   // Reads the next line into the line buffer; false at the end of the file.
   bool read_next_line();
+  // The compared text of the line in the line buffer.
+  std::string_view compared_line();
 
   suite::InputStream stream_;
   bool text_available_ = true;

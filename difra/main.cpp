@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
       break;
     case CommandLineOutcome::invalid_option:
       suite::standard_output().write("Invalid command line option\n");
-      show_usage();
+      [[fallthrough]];
     case CommandLineOutcome::usage:
       show_usage();
   }

@@ -6,14 +6,14 @@ namespace {
 
 bool is_separator(char c) { return c == ':' || c == '/'; }
 
+bool ends_with_separator(const std::string& name) { return !name.empty() && is_separator(name.back()); }
+
 }  // namespace
 
 std::string base_name(const std::string& name) {
   std::size_t last = name.find_last_of(":/");
   return last == std::string::npos ? name : name.substr(last + 1);
 }
-
-bool ends_with_separator(const std::string& name) { return !name.empty() && is_separator(name.back()); }
 
 std::string first_name_for_second_file(const std::string& filespec1, const std::string& filespec2) {
   if (filespec2.empty() || ends_with_separator(filespec2)) return filespec2 + base_name(filespec1);

@@ -9,8 +9,6 @@ namespace difra {
 // The part of a name after its last ':' or '/' (all of it without one).
 std::string base_name(const std::string& name);
 
-bool ends_with_separator(const std::string& name);
-
 // The first name to try for file 2: filespec2, with file 1's base name
 // appended when filespec2 is empty or ends with a separator.
 std::string first_name_for_second_file(const std::string& filespec1, const std::string& filespec2);

@@ -47,8 +47,6 @@ const char* message_for(int code) {
   }
 }
 
-char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Reads an integer: decimal, octal after a leading 0, hexadecimal after 0x,
 // as far as the characters fit. A "0x" that no hexadecimal digit follows
 // is not a number.
@@ -70,13 +68,13 @@ void take_skip_count(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = lower_ascii(argument[1]);
+  char letter = upper_ascii(argument[1]);
   switch (letter) {
     case '?': usage_exit(0, "");
-    case 'c': settings.show_counts = true; return;
-    case 'd': settings.line_filter = LineFilter::REPEATED_ONLY; return;
-    case 'i': settings.ignore_case = true; return;
-    case 'u': settings.line_filter = LineFilter::SINGLE_ONLY; return;
+    case 'C': settings.show_counts = true; return;
+    case 'D': settings.line_filter = LineFilter::REPEATED_ONLY; return;
+    case 'I': settings.ignore_case = true; return;
+    case 'U': settings.line_filter = LineFilter::SINGLE_ONLY; return;
     default: break;
   }
   if (letter >= '0' && letter <= '9') {

@@ -11,11 +11,9 @@ namespace {
 // The two buffers that take turns as the held and the incoming line.
 LineBuffer line_buffers[2];
 
-char fold_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool bytes_equal_ignoring_case(const char* a, const char* b, std::int32_t length) {
   for (std::int32_t i = 0; i < length; ++i) {
-    if (a[i] != b[i] && fold_ascii(a[i]) != fold_ascii(b[i])) return false;
+    if (a[i] != b[i] && upper_ascii(a[i]) != upper_ascii(b[i])) return false;
   }
   return true;
 }

@@ -1,8 +1,6 @@
 #include "tail/tail.h"
 
-#include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "common/arguments.h"
@@ -14,14 +12,6 @@ namespace tail {
 Settings settings;
 
 namespace {
-
-bool equals_ignoring_case(const std::string& text, const char* expected) {
-  if (text.size() != std::strlen(expected)) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != expected[i]) return false;
-  }
-  return true;
-}
 
 void tail_lines(suite::InputStream& in, suite::OutputStream& out) {
   LastLines window(settings.tail_count);
@@ -44,8 +34,6 @@ void tail_bytes(suite::InputStream& in, suite::OutputStream& out) {
   ring.write_to(out);
 }
 
-void handle_failed_allocation() { memory_exhausted(); }
-
 }  // namespace
 
 bool is_help_request(const std::string& argument) {
@@ -53,12 +41,11 @@ bool is_help_request(const std::string& argument) {
 }
 
 bool take_option(const std::string& argument) {
-  const char* rest = argument.c_str() + 1;
-  if (equals_ignoring_case(rest, "b")) {
+  if (argument.size() == 2 && (argument[1] == 'b' || argument[1] == 'B')) {
     settings.byte_mode = true;
     return true;
   }
-  std::int32_t count = suite::parse_integer(rest, 10).value;
+  std::int32_t count = suite::parse_integer(argument.c_str() + 1, 10).value;
   if (count == 0) return false;
   settings.tail_count = count;
   return true;
@@ -69,7 +56,7 @@ void memory_exhausted() {
   std::exit(1);
 }
 
-void install_memory_handler() { std::set_new_handler(handle_failed_allocation); }
+void install_memory_handler() { std::set_new_handler(memory_exhausted); }
 
 void show_usage() {
   suite::standard_output().write(

@@ -39,16 +39,15 @@ class LastLines {
   // the window once they have all been added: lines before it would only
   // pass through.
   const char* first_line_to_keep(const char* begin, const char* end) const;
-
-  std::list<std::string> lines_;
-  std::uint32_t held_ = 0;
-  std::uint32_t limit_;
   // Appends bytes to the line being built. Only the part up to the line's
   // first NUL byte is kept: nothing after it is ever written, so a long run
   // of binary data without line feeds does not fill memory.
   void append_to_current(const char* data, std::size_t size);
   void start_new_line();
 
+  std::list<std::string> lines_;
+  std::uint32_t held_ = 0;
+  std::uint32_t limit_;
   std::string current_;  // the line being built
   bool current_ends_at_nul_ = false;  // current_ already holds its NUL
 };

@@ -9,19 +9,20 @@
 using suite_test::RunOptions;
 using suite_test::RunResult;
 using suite_test::TempFolder;
+using suite_test::crlf;
 using suite_test::run_program;
 
 namespace {
 
 // Lines "1\n" to "<count>\n", as written to a file, and as Tail prints them
 // through its text-mode standard output.
-std::string numbered_lines(int first, int last, const char* line_end = "\n") {
+std::string numbered_lines(int first, int last) {
   std::string text;
-  for (int i = first; i <= last; ++i) text += std::to_string(i) + line_end;
+  for (int i = first; i <= last; ++i) text += std::to_string(i) + "\n";
   return text;
 }
 
-std::string printed_lines(int first, int last) { return numbered_lines(first, last, "\r\n"); }
+std::string printed_lines(int first, int last) { return crlf(numbered_lines(first, last)); }
 
 RunResult run_tail(const std::vector<std::string>& arguments, const TempFolder& folder, const std::string& input = "") {
   RunOptions options;
@@ -127,7 +128,7 @@ TEST(TailErrors, UnopenableNamesAreReportedAndDoNotFallBackToStandardInput) {
   EXPECT_EQ(result.out, "a\r\n");
   EXPECT_EQ(result.err, "Cannot open /bx\r\nCannot open /0\r\nCannot open -\r\nCannot open /?\r\n");
   EXPECT_EQ(result.status, 0);
-  folder.write("sub/x", "");
+  std::filesystem::create_directory(folder.file("sub"));
   result = run_tail({"sub"}, folder);
   EXPECT_EQ(result.err, "Cannot open sub\r\n");
 }

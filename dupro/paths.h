@@ -1,4 +1,4 @@
-// Path specifications: resolution to an absolute form and the
+// Typed paths: resolution to an absolute form and the
 // normalisation of the source and target as typed. Paths use '/'.
 #pragma once
 

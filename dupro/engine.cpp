@@ -78,6 +78,12 @@ bool is_target_folder(const std::string& folder) {
   return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
 }
 
+// True when reading the entry's file takes its attribute word down to the
+// bits that reading keeps, and back afterwards.
+bool needs_attribute_juggling(const CopyEntry& entry) {
+  return options.include_hidden && (entry.attributes & ~KEPT_BY_READING) != 0;
+}
+
 std::uint64_t held_bytes(const CopyEntry& entry) {
   std::uint64_t held = 0;
   for (const Chunk& chunk : entry.chunks) held += chunk.size;
@@ -183,8 +189,9 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   if (entry->is_directory()) return;
   entry->remaining = entry->size;
   insert_source_disk();
+  // A copy of the path: a flush while reading may free the entry.
   std::string path = entry->source_path;
-  bool attributes_changed = options.include_hidden && (info.attributes & ~KEPT_BY_READING) != 0;
+  bool attributes_changed = needs_attribute_juggling(*entry);
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
@@ -369,10 +376,6 @@ const char* metadata_difference(const CopyEntry& entry) {
   return nullptr;
 }
 
-bool needs_attribute_juggling(const CopyEntry& entry) {
-  return options.include_hidden && (entry.attributes & ~KEPT_BY_READING) != 0;
-}
-
 void close_compared_target(CopyEntry& entry) {
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
@@ -387,9 +390,7 @@ bool target_matches(CopyEntry& entry, const Chunk& chunk) {
   for (std::size_t done = 0; done < chunk.size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
     if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
-      platform::close_file(entry.target_handle);
-      entry.target_handle = platform::NO_HANDLE;
-      if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+      close_compared_target(entry);
       fatal_file_error(3, entry.target_path);
     }
     same = same && std::memcmp(compare_buffer, chunk.data + done, n) == 0;

@@ -338,7 +338,7 @@ bool write_file_entry(CopyEntry& entry) {
   return false;
 }
 
-bool write_entries(bool release) {
+bool write_entries() {
   insert_target_disk();
   bool not_written = false;
   for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
@@ -350,10 +350,6 @@ bool write_entries(bool release) {
       continue;
     }
     not_written = write_file_entry(*entry);
-  }
-  if (release) {
-    release_entries();
-    insert_source_disk();
   }
   return not_written;
 }
@@ -444,15 +440,11 @@ bool compare_file_entry(CopyEntry& entry) {
   return false;
 }
 
-bool compare_entries(bool release) {
+bool compare_entries() {
   insert_target_disk();
   bool different = false;
   for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
     different = compare_file_entry(*entry);
-  }
-  if (release) {
-    release_entries();
-    insert_source_disk();
   }
   return different;
 }
@@ -536,7 +528,14 @@ void walk_directory(std::size_t name_position) {
   }
 }
 
-bool flush_entries(bool release) { return options.compare_only ? compare_entries(release) : write_entries(release); }
+bool flush_entries(bool release) {
+  bool last_not_done = options.compare_only ? compare_entries() : write_entries();
+  if (release) {
+    release_entries();
+    insert_source_disk();
+  }
+  return last_not_done;
+}
 
 void release_entries() {
   whole_set_loaded = false;

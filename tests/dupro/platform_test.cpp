@@ -6,17 +6,14 @@
 #include <unistd.h>
 
 #include "dupro/platform.h"
+#include "tests/dupro/dupro_test_tree.h"
 #include "tests/support/run_program.h"
 
 namespace {
 
 namespace platform = dupro::platform;
 
-std::uint32_t attributes_of(const std::string& path) {
-  platform::FileInfo info;
-  EXPECT_TRUE(platform::look_up(path, info)) << path;
-  return info.attributes;
-}
+using dupro_test::attributes_of;
 
 void rewrite(const std::string& path, const std::string& bytes) {
   platform::CreateFailure failure;

@@ -70,8 +70,6 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
   return first.time > second.time;
 }
 
-bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
-
 // True for the run's target directory met inside the source: walking it
 // would copy the copies again, one level deeper each time they are made.
 bool is_target_folder(const std::string& folder) {
@@ -512,7 +510,7 @@ void walk_directory(std::size_t name_position) {
     // A hidden directory passes the mask too, but only option V makes
     // directories entries of their own; otherwise it is just entered below.
     bool is_directory = (info.attributes & platform::DIRECTORY) != 0;
-    if (is_dot_name(info.name) || (is_directory && !options.void_dirs)) continue;
+    if (is_directory && !options.void_dirs) continue;
     select_file(info, name_position, target_position);
     insert_source_disk();
   }

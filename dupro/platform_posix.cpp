@@ -187,7 +187,7 @@ bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::ve
   int folder_handle = dirfd(directory);
   while (struct dirent* item = readdir(directory)) {
     std::string name = item->d_name;
-    if (!suite::wildcard_match(pattern, name)) continue;
+    if (is_dot_name(name) || !suite::wildcard_match(pattern, name)) continue;
     struct stat info;
     if (fstatat(folder_handle, item->d_name, &info, 0) != 0 || !is_copyable(*item, info)) continue;
     FileInfo entry;

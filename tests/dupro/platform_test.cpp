@@ -122,9 +122,7 @@ TEST(DuproPlatform, ListingHonoursPatternAndMask) {
     std::vector<platform::FileInfo> entries;
     EXPECT_TRUE(platform::list_directory(folder.path() + "/" + pattern, mask, entries));
     std::vector<std::string> result;
-    for (const auto& entry : entries) {
-      if (entry.name != "." && entry.name != "..") result.push_back(entry.name);
-    }
+    for (const auto& entry : entries) result.push_back(entry.name);
     std::sort(result.begin(), result.end());
     return result;
   };

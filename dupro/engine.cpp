@@ -263,7 +263,6 @@ bool finish_target(CopyEntry& entry) {
 void finish_copy(CopyEntry& entry) {
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
-  entry.target_handle = platform::NO_HANDLE;
   entry.in_progress = false;
   entry.outcome = Outcome::copied;
 }

@@ -70,12 +70,16 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
   return first.time > second.time;
 }
 
-bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
-
 // True for the run's target directory met inside the source: walking it
 // would copy the copies again, one level deeper each time they are made.
 bool is_target_folder(const std::string& folder) {
   return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
+}
+
+// True when reading the entry's file takes its attribute word down to the
+// bits that reading keeps, and back afterwards.
+bool needs_attribute_juggling(const CopyEntry& entry) {
+  return options.include_hidden && (entry.attributes & ~KEPT_BY_READING) != 0;
 }
 
 std::uint64_t held_bytes(const CopyEntry& entry) {
@@ -183,8 +187,9 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   if (entry->is_directory()) return;
   entry->remaining = entry->size;
   insert_source_disk();
+  // A copy of the path: a flush while reading may free the entry.
   std::string path = entry->source_path;
-  bool attributes_changed = options.include_hidden && (info.attributes & ~KEPT_BY_READING) != 0;
+  bool attributes_changed = needs_attribute_juggling(*entry);
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
@@ -258,7 +263,6 @@ bool finish_target(CopyEntry& entry) {
 void finish_copy(CopyEntry& entry) {
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
-  entry.target_handle = platform::NO_HANDLE;
   entry.in_progress = false;
   entry.outcome = Outcome::copied;
 }
@@ -331,7 +335,7 @@ bool write_file_entry(CopyEntry& entry) {
   return false;
 }
 
-bool write_entries(bool release) {
+bool write_entries() {
   insert_target_disk();
   bool not_written = false;
   for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
@@ -343,10 +347,6 @@ bool write_entries(bool release) {
       continue;
     }
     not_written = write_file_entry(*entry);
-  }
-  if (release) {
-    release_entries();
-    insert_source_disk();
   }
   return not_written;
 }
@@ -369,10 +369,6 @@ const char* metadata_difference(const CopyEntry& entry) {
   return nullptr;
 }
 
-bool needs_attribute_juggling(const CopyEntry& entry) {
-  return options.include_hidden && (entry.attributes & ~KEPT_BY_READING) != 0;
-}
-
 void close_compared_target(CopyEntry& entry) {
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
@@ -387,9 +383,7 @@ bool target_matches(CopyEntry& entry, const Chunk& chunk) {
   for (std::size_t done = 0; done < chunk.size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
     if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
-      platform::close_file(entry.target_handle);
-      entry.target_handle = platform::NO_HANDLE;
-      if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+      close_compared_target(entry);
       fatal_file_error(3, entry.target_path);
     }
     same = same && std::memcmp(compare_buffer, chunk.data + done, n) == 0;
@@ -443,15 +437,11 @@ bool compare_file_entry(CopyEntry& entry) {
   return false;
 }
 
-bool compare_entries(bool release) {
+bool compare_entries() {
   insert_target_disk();
   bool different = false;
   for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
     different = compare_file_entry(*entry);
-  }
-  if (release) {
-    release_entries();
-    insert_source_disk();
   }
   return different;
 }
@@ -519,7 +509,7 @@ void walk_directory(std::size_t name_position) {
     // A hidden directory passes the mask too, but only option V makes
     // directories entries of their own; otherwise it is just entered below.
     bool is_directory = (info.attributes & platform::DIRECTORY) != 0;
-    if (is_dot_name(info.name) || (is_directory && !options.void_dirs)) continue;
+    if (is_directory && !options.void_dirs) continue;
     select_file(info, name_position, target_position);
     insert_source_disk();
   }
@@ -535,7 +525,14 @@ void walk_directory(std::size_t name_position) {
   }
 }
 
-bool flush_entries(bool release) { return options.compare_only ? compare_entries(release) : write_entries(release); }
+bool flush_entries(bool release) {
+  bool last_not_done = options.compare_only ? compare_entries() : write_entries();
+  if (release) {
+    release_entries();
+    insert_source_disk();
+  }
+  return last_not_done;
+}
 
 void release_entries() {
   whole_set_loaded = false;

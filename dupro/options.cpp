@@ -6,6 +6,7 @@
 #include "common/arguments.h"
 #include "common/numbers.h"
 #include "common/streams.h"
+#include "dupro/paths.h"
 
 namespace dupro {
 
@@ -45,13 +46,6 @@ const char USAGE_TEXT[] =
     "-X Delete source after copy\n"
     "-W Wait for a key before exiting\n"
     "-T directory Another way to indicate the target directory";
-
-std::string with_forward_slashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
 
 // Reads one number of a date; false when there is none.
 bool read_date_number(const char*& text, int& value) {

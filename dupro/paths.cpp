@@ -29,10 +29,7 @@ std::string resolve_from(const std::string& directory, const std::string& name) 
 }  // namespace
 
 std::string resolve_path(const std::string& typed) {
-  std::string path_text = typed;
-  for (char& c : path_text) {
-    if (c == '\\') c = '/';
-  }
+  std::string path_text = with_forward_slashes(typed);
   if (begins_with_drive(path_text)) return "";
   std::size_t slash = path_text.rfind('/');
   std::string directory = slash == std::string::npos ? "" : path_text.substr(0, slash + 1);
@@ -42,6 +39,13 @@ std::string resolve_path(const std::string& typed) {
   std::string result = resolve_from(directory, name);
   platform::change_directory(remembered);
   return result;
+}
+
+std::string with_forward_slashes(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
 }
 
 std::string normalise_source(const std::string& source) {

@@ -1,4 +1,4 @@
-// Path specifications: resolution to an absolute form and the
+// Typed paths: resolution to an absolute form and the
 // normalisation of the source and target as typed. Paths use '/'.
 #pragma once
 
@@ -12,6 +12,9 @@ namespace dupro {
 // the directory part does not exist or names a drive (a letter and ':',
 // which this platform has none of).
 std::string resolve_path(const std::string& path_text);
+
+// The path with every '\' read as '/'.
+std::string with_forward_slashes(std::string path);
 
 // A bare drive ("A:") gets "./" after it.
 std::string normalise_source(const std::string& source);

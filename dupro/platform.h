@@ -39,9 +39,9 @@ enum class ArchiveBit { read, hidden_only, assumed_set };
 
 // Lists the entries of the folder part of `pattern_path` whose names match
 // its last component ('*' and '?' wildcards, "*.*" matching every name),
-// in the folder's own order. An entry that is hidden, system or a folder is
-// listed only when one of those bits of it is also in `mask`. False when
-// the folder cannot be read.
+// in the folder's own order, "." and ".." left out. An entry that is
+// hidden, system or a folder is listed only when one of those bits of it
+// is also in `mask`. False when the folder cannot be read.
 bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries,
                     ArchiveBit archive = ArchiveBit::read);
 // The names of the folders inside a folder ("" for the current one),

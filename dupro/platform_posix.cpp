@@ -72,6 +72,12 @@ bool archive_bit_set(const std::string& path, const struct stat& info) {
 
 bool is_dot_name(const std::string& name) { return name == "." || name == ".."; }
 
+// True when the path names the file whose status is known.
+bool is_same_file(const struct stat& known, const std::string& path) {
+  struct stat other;
+  return stat(path.c_str(), &other) == 0 && known.st_dev == other.st_dev && known.st_ino == other.st_ino;
+}
+
 std::uint32_t attributes_of(const std::string& path, const std::string& name, const struct stat& info,
                             ArchiveBit archive) {
   std::uint32_t attributes = 0;
@@ -181,7 +187,7 @@ bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::ve
   int folder_handle = dirfd(directory);
   while (struct dirent* item = readdir(directory)) {
     std::string name = item->d_name;
-    if (!suite::wildcard_match(pattern, name)) continue;
+    if (is_dot_name(name) || !suite::wildcard_match(pattern, name)) continue;
     struct stat info;
     if (fstatat(folder_handle, item->d_name, &info, 0) != 0 || !is_copyable(*item, info)) continue;
     FileInfo entry;
@@ -220,9 +226,8 @@ bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
 }
 
 bool same_file(const std::string& first, const std::string& second) {
-  struct stat one, other;
-  if (stat(first.c_str(), &one) != 0 || stat(second.c_str(), &other) != 0) return false;
-  return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+  struct stat one;
+  return stat(first.c_str(), &one) == 0 && is_same_file(one, second);
 }
 
 Handle open_for_reading(const std::string& path) {
@@ -278,12 +283,12 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     if (failure == CreateFailure::permission_denied) failure = CreateFailure::other;
     return NO_HANDLE;
   }
-  if (same_file(path, source)) {
-    failure = CreateFailure::is_source;
-    return NO_HANDLE;
-  }
   struct stat info;
   if (stat(path.c_str(), &info) == 0) {
+    if (is_same_file(info, source)) {
+      failure = CreateFailure::is_source;
+      return NO_HANDLE;
+    }
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
     if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
   }

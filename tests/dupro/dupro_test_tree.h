@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <ctime>
 #include <fcntl.h>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>

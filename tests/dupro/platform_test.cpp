@@ -6,17 +6,14 @@
 #include <unistd.h>
 
 #include "dupro/platform.h"
+#include "tests/dupro/dupro_test_tree.h"
 #include "tests/support/run_program.h"
 
 namespace {
 
 namespace platform = dupro::platform;
 
-std::uint32_t attributes_of(const std::string& path) {
-  platform::FileInfo info;
-  EXPECT_TRUE(platform::look_up(path, info)) << path;
-  return info.attributes;
-}
+using dupro_test::attributes_of;
 
 void rewrite(const std::string& path, const std::string& bytes) {
   platform::CreateFailure failure;
@@ -125,9 +122,7 @@ TEST(DuproPlatform, ListingHonoursPatternAndMask) {
     std::vector<platform::FileInfo> entries;
     EXPECT_TRUE(platform::list_directory(folder.path() + "/" + pattern, mask, entries));
     std::vector<std::string> result;
-    for (const auto& entry : entries) {
-      if (entry.name != "." && entry.name != "..") result.push_back(entry.name);
-    }
+    for (const auto& entry : entries) result.push_back(entry.name);
     std::sort(result.begin(), result.end());
     return result;
   };

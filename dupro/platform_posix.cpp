@@ -468,7 +468,11 @@ void release_data(char* data, std::size_t size) {
 
 char* allocate_block(std::size_t size) {
   if (!take_budget(size)) return nullptr;
-  char* block = static_cast<char*>(std::malloc(size));
+  // On a page boundary: reads into a buffer that is not aligned to the
+  // cache line copy several times slower.
+  constexpr std::size_t ALIGNMENT = 4096;
+  std::size_t rounded = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
+  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded));
   if (block == nullptr) give_budget(size);
   return block;
 }

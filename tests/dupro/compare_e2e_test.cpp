@@ -197,6 +197,19 @@ TEST_F(DuproCompare, RunEndedByAFileErrorLeavesLaterTargetsAlone) {
   EXPECT_EQ(attributes_of(folder_.file("dst/s/.h")), dupro::platform::HIDDEN);
 }
 
+// A named pipe is opened without waiting for a writer: it lists as an
+// empty file, so it matches an empty source.
+TEST_F(DuproCompare, NamedPipeTargetDoesNotHang) {
+  folder_.write("src/p", "");
+  ASSERT_EQ(mkfifo(folder_.file("dst/p").c_str(), 0644), 0);
+  chmod(folder_.file("dst/p").c_str(), 0644);
+  set_time(folder_.file("src/p"), 1999, 3, 4, 5, 6, 8);
+  set_time(folder_.file("dst/p"), 1999, 3, 4, 5, 6, 8);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "dst/p is equal.\r\n\t1 entry checked. No error.");
+}
+
 // Option K compares the data read in the first cycle again: a source
 // changed in between does not count.
 TEST_F(DuproCompare, MultipleCyclesCompareWhatWasRead) {

@@ -18,6 +18,7 @@ std::string target_path;
 std::string source_pattern;
 std::string target_folder;
 bool whole_set_loaded = false;
+bool compare_while_reading = false;
 std::uint32_t entry_count = 0;
 std::uint32_t dir_count = 0;
 std::uint32_t error_count = 0;
@@ -38,6 +39,12 @@ CopyEntry* entry_head = nullptr;
 CopyEntry* entry_tail = nullptr;
 DiskState disk_state = DiskState::SOURCE_DISK;
 char* compare_buffer = nullptr;
+// Compare mode while reading: the one place every piece of a source is
+// read to, on a page boundary like every buffer that reads go to.
+alignas(4096) char source_piece[COMPARE_PIECE];
+// Compare mode while reading: a file error was met, so no further target
+// is examined before the flush that reports it ends the run.
+bool examination_halted = false;
 
 const char* const FILE_ERRORS[] = {
     "Could not open the file",
@@ -49,6 +56,9 @@ const char* const FILE_ERRORS[] = {
 
 suite::OutputStream& out() { return suite::standard_output(); }
 suite::OutputStream& err() { return message_stream(); }
+
+void examine_as_read(CopyEntry& entry);
+void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size_t size);
 
 bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
 
@@ -88,11 +98,24 @@ std::uint64_t held_bytes(const CopyEntry& entry) {
   return held;
 }
 
+// Room for one chunk of file data; nullptr when memory is full. Comparing
+// while reading takes the chunk's room in the budget but reads every piece
+// of every chunk to the same small buffer.
+char* allocate_chunk(std::size_t size) {
+  if (!compare_while_reading) return platform::allocate_data(size);
+  return platform::take_budget(size) ? source_piece : nullptr;
+}
+
 void free_chunks(CopyEntry& entry) {
   for (Chunk& chunk : entry.chunks) {
-    platform::release_data(chunk.data, chunk.size);
+    if (!compare_while_reading) {
+      platform::release_data(chunk.data, chunk.size);
+    } else if (chunk.data != nullptr) {
+      platform::give_budget(chunk.size);
+    }
     chunk = Chunk{};
   }
+  entry.compared_chunks = 0;
 }
 
 void free_entry(CopyEntry* entry) {
@@ -143,6 +166,7 @@ bool passes_target_filters(const FileInfo& source) {
 void read_entry_data(CopyEntry* entry, platform::Handle source) {
   std::uint64_t left = entry->size;
   int k = 0;
+  if (left == 0) examine_as_read(*entry);
   while (left > 0) {
     if (k == MAX_CHUNKS) {
       entry->unfinished = true;
@@ -150,16 +174,20 @@ void read_entry_data(CopyEntry* entry, platform::Handle source) {
       k = 0;
     }
     std::size_t n = left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
-    char* data = platform::allocate_data(n);
+    char* data = allocate_chunk(n);
     if (data == nullptr) {
       entry->unfinished = true;
       if (flush_entries(true)) return;
       k = 0;
-      data = platform::allocate_data(n);
+      data = allocate_chunk(n);
       if (data == nullptr) fatal_file_error(2, entry->source_path);
     }
     entry->chunks[k] = Chunk{data, n};
-    if (platform::read_file(source, data, n) < n) fatal_file_error(3, entry->source_path);
+    if (compare_while_reading) {
+      read_and_compare_chunk(*entry, source, n);
+    } else if (platform::read_file(source, data, n) < n) {
+      fatal_file_error(3, entry->source_path);
+    }
     ++k;
     left -= n;
   }
@@ -184,7 +212,10 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   entry->attributes = info.attributes;
   entry->time = info.time;
   entry->date = info.date;
-  if (entry->is_directory()) return;
+  if (entry->is_directory()) {
+    examine_as_read(*entry);
+    return;
+  }
   entry->remaining = entry->size;
   insert_source_disk();
   // A copy of the path: a flush while reading may free the entry.
@@ -369,36 +400,106 @@ const char* metadata_difference(const CopyEntry& entry) {
   return nullptr;
 }
 
+// Closes the target once comparing is over; one whose attribute word was
+// cleared for reading gets the entry's (the source's) word.
 void close_compared_target(CopyEntry& entry) {
+  if (entry.target_handle == platform::NO_HANDLE) return;
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
   if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
 }
 
-// Reads the target's part that matches one chunk and compares the two. The
-// target is read in pieces that stay in the processor's cache while they
-// are compared.
-bool target_matches(CopyEntry& entry, const Chunk& chunk) {
-  bool same = true;
-  for (std::size_t done = 0; done < chunk.size; done += COMPARE_PIECE) {
-    std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
-    if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
-      close_compared_target(entry);
-      fatal_file_error(3, entry.target_path);
-    }
-    same = same && std::memcmp(compare_buffer, chunk.data + done, n) == 0;
-  }
-  return same;
+// Keeps a file error to be reported when the entry is flushed.
+void note_failure(CopyEntry& entry, int index) {
+  entry.failure = index;
+  entry.failure_reason = platform::last_error_text();
+  examination_halted = true;
 }
 
-// Compares what the entry holds with its target. True when it differs.
+// Looks at the target of an entry met for the first time: its existence
+// and metadata, then, for a file that matches, opens it for reading.
+void examine_target(CopyEntry& entry) {
+  entry.target_examined = true;
+  entry.target_difference = metadata_difference(entry);
+  if (entry.target_difference != nullptr || entry.is_directory()) return;
+  if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
+  entry.target_handle = platform::open_for_reading(entry.target_path);
+  if (entry.target_handle == platform::NO_HANDLE) {
+    note_failure(entry, 1);
+  } else if (entry.remaining == 0) {
+    close_compared_target(entry);
+  }
+}
+
+// Reads the target's next n bytes and compares them with data; false when
+// they differ or the read falls short, which is noted and closes the
+// target. The pieces are small enough to stay in the processor's cache
+// while they are compared.
+bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n) {
+  if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
+    note_failure(entry, 3);
+    close_compared_target(entry);
+    return false;
+  }
+  return std::memcmp(compare_buffer, data, n) == 0;
+}
+
+// After one chunk has been compared: a difference ends comparing, and so
+// does the end of the file.
+void end_chunk_comparison(CopyEntry& entry, std::size_t size, bool same) {
+  ++entry.compared_chunks;
+  if (entry.target_handle == platform::NO_HANDLE) return;
+  entry.remaining -= size;
+  entry.differs = !same;
+  if (!same || entry.remaining == 0) close_compared_target(entry);
+}
+
+// Compares the chunks held that have not been compared yet, while the
+// target is open. A chunk's whole part of the target is read even after a
+// difference, since a read that falls short is an error whatever the bytes
+// before it.
+void compare_held_chunks(CopyEntry& entry) {
+  while (entry.compared_chunks < MAX_CHUNKS && entry.chunks[entry.compared_chunks].data != nullptr) {
+    const Chunk& chunk = entry.chunks[entry.compared_chunks];
+    bool same = true;
+    for (std::size_t done = 0; done < chunk.size && entry.target_handle != platform::NO_HANDLE;
+         done += COMPARE_PIECE) {
+      same = target_piece_matches(entry, chunk.data + done, std::min(COMPARE_PIECE, chunk.size - done)) && same;
+    }
+    end_chunk_comparison(entry, chunk.size, same);
+  }
+}
+
+// Compare mode while reading: examines the target of an entry met for the
+// first time, unless a file error waits to be reported.
+void examine_as_read(CopyEntry& entry) {
+  if (compare_while_reading && !examination_halted && !entry.target_examined) examine_target(entry);
+}
+
+// Compare mode while reading: reads the next chunk of the source piece by
+// piece, comparing each piece at once with the target's.
+void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size_t size) {
+  examine_as_read(entry);
+  bool same = true;
+  for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
+    std::size_t n = std::min(COMPARE_PIECE, size - done);
+    if (platform::read_file(source, source_piece, n) < n) fatal_file_error(3, entry.source_path);
+    if (entry.target_handle == platform::NO_HANDLE) continue;
+    same = target_piece_matches(entry, source_piece, n) && same;
+  }
+  end_chunk_comparison(entry, size, same);
+}
+
+// Reports what comparing the entry with its target found, comparing now
+// what has not been compared while reading. True when it differs.
 bool compare_file_entry(CopyEntry& entry) {
   if (entry.failed) return true;
   if (!entry.in_progress) {
     ++entry_count;
     ++error_count;
-    if (const char* difference = metadata_difference(entry)) {
-      out().print(difference, entry.target_path.c_str());
+    if (!entry.target_examined) examine_target(entry);
+    if (entry.target_difference != nullptr) {
+      out().print(entry.target_difference, entry.target_path.c_str());
       entry.outcome = Outcome::not_done;
       return true;
     }
@@ -407,24 +508,17 @@ bool compare_file_entry(CopyEntry& entry) {
       entry.outcome = Outcome::equal;
       return false;
     }
-    if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
-    entry.target_handle = platform::open_for_reading(entry.target_path);
-    if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(1, entry.target_path);
   }
-  bool different = false;
-  for (const Chunk& chunk : entry.chunks) {
-    if (chunk.data == nullptr || different) break;
-    different = !target_matches(entry, chunk);
-    entry.remaining -= chunk.size;
-  }
-  if (!different && entry.unfinished) {
+  compare_held_chunks(entry);
+  if (entry.failure != 0) fatal_file_error(entry.failure, entry.target_path, entry.failure_reason);
+  if (!entry.differs && entry.unfinished) {
     entry.unfinished = false;
     entry.in_progress = true;
     return false;
   }
   close_compared_target(entry);
   entry.in_progress = false;
-  if (different) {
+  if (entry.differs) {
     out().print("%s is different.\n", entry.target_path.c_str());
     entry.failed = true;
     entry.unfinished = true;
@@ -557,6 +651,10 @@ void reset_entries() {
     entry->in_place = false;
     entry->target_handle = platform::NO_HANDLE;
     entry->remaining = held_bytes(*entry);
+    entry->target_examined = false;
+    entry->target_difference = nullptr;
+    entry->compared_chunks = 0;
+    entry->differs = false;
   }
 }
 
@@ -592,7 +690,10 @@ void make_directories(const std::string& path) {
 }
 
 void fatal_file_error(int index, const std::string& path) {
-  std::string reason = platform::last_error_text();
+  fatal_file_error(index, path, platform::last_error_text());
+}
+
+void fatal_file_error(int index, const std::string& path, const std::string& reason) {
   err().print("\nDUPRO:\t%s %s.\n", FILE_ERRORS[index - 1], path.c_str());
   err().print("\t%s\n", reason.c_str());
   std::exit(FILE_ERROR);

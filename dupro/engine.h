@@ -37,6 +37,14 @@ struct CopyEntry {
   platform::Handle target_handle = platform::NO_HANDLE;
   std::uint64_t remaining = 0;  // bytes not yet written or compared
   std::array<Chunk, MAX_CHUNKS> chunks{};
+  // Compare mode: what examining the target found, kept until the flush
+  // that reports it.
+  bool target_examined = false;             // existence and metadata looked at
+  const char* target_difference = nullptr;  // the line of the first check that failed
+  int compared_chunks = 0;                  // chunks held that have been compared
+  bool differs = false;                     // a compared chunk differs from the target
+  int failure = 0;                          // the file error met (1 or 3), 0 for none
+  std::string failure_reason;               // its error text
   Outcome outcome = Outcome::pending;
   CopyEntry* next = nullptr;
 
@@ -51,6 +59,13 @@ extern std::string source_pattern;  // '/' and the name pattern
 // enters it, so a target inside the source is not copied into itself.
 extern std::string target_folder;
 extern bool whole_set_loaded;
+// Compare mode with source and target on different units, copied once:
+// each chunk is compared with its target as soon as it has been read, and
+// only its place in the memory budget is held until the flush, which
+// reports what comparing found. Flushes, lines, counts and file errors are
+// those of comparing held data at the flush; targets are never read while
+// a disk swap may be pending, nor data needed again by a later cycle.
+extern bool compare_while_reading;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;
 extern std::uint32_t error_count;
@@ -77,5 +92,7 @@ void reset_entries();
 void drop_entries();
 void make_directories(const std::string& path);
 [[noreturn]] void fatal_file_error(int index, const std::string& path);
+// The same, with the text of an error met earlier.
+[[noreturn]] void fatal_file_error(int index, const std::string& path, const std::string& reason);
 
 }  // namespace dupro

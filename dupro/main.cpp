@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     options.same_unit = source_and_target_alike(target_path) ? SameUnit::YES : SameUnit::NO;
   }
   if (options.same_unit == SameUnit::YES && options.one_at_a_time) usage_exit(SAME_UNIT_CONFLICT);
+  compare_while_reading = options.compare_only && options.same_unit == SameUnit::NO && !options.multiple_copies;
   if (options.same_unit == SameUnit::YES || options.multiple_copies) {
     reserve_block = platform::allocate_block(RESERVE_SIZE);
     if (reserve_block == nullptr) out_of_memory();

@@ -231,7 +231,8 @@ bool same_file(const std::string& first, const std::string& second) {
 }
 
 Handle open_for_reading(const std::string& path) {
-  int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not waiting: opening a named pipe would wait for a writer for ever.
+  int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (handle < 0) {
     fail(errno);
     return NO_HANDLE;
@@ -292,7 +293,8 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
     if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
   }
-  handle = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  // Not waiting: opening a named pipe would wait for a reader for ever.
+  handle = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
   if (handle < 0) return failed_create(errno, failure);
   return handle;
 }
@@ -468,7 +470,11 @@ void release_data(char* data, std::size_t size) {
 
 char* allocate_block(std::size_t size) {
   if (!take_budget(size)) return nullptr;
-  char* block = static_cast<char*>(std::malloc(size));
+  // On a page boundary: reads into a buffer that is not aligned to the
+  // cache line copy several times slower.
+  constexpr std::size_t ALIGNMENT = 4096;
+  std::size_t rounded = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
+  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded));
   if (block == nullptr) give_budget(size);
   return block;
 }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "tests/dupro/dupro_test_text.h"
 #include "tests/dupro/dupro_test_tree.h"
 #include "tests/support/run_program.h"
@@ -30,6 +35,24 @@ class DuproCompare : public ::testing::Test {
     folder_.write("dst/" + name, target);
     set_time(folder_.file("src/" + name), 1999, 3, 4, 5, 6, 8);
     set_time(folder_.file("dst/" + name), 1999, 3, 4, 5, 6, 8);
+  }
+  // A target that exists with the source's size, date and attributes but
+  // cannot be opened: a socket, which no one can open, the superuser
+  // included. Its source is an empty file.
+  void unopenable_pair(const std::string& name) {
+    folder_.write("src/" + name, "");
+    int handle = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(handle, 0);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::string path = folder_.file("dst/" + name);
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(bind(handle, reinterpret_cast<struct sockaddr*>(&address), sizeof address), 0);
+    close(handle);
+    chmod(path.c_str(), 0644);
+    set_time(folder_.file("src/" + name), 1999, 3, 4, 5, 6, 8);
+    set_time(path, 1999, 3, 4, 5, 6, 8);
   }
   suite_test::TempFolder folder_;
 };
@@ -117,6 +140,90 @@ TEST_F(DuproCompare, SameFolderComparesEqualAndIsNeverDeleted) {
   RunResult result = run({"-EX", "src", "src"});
   EXPECT_EQ(folder_.read("src/a"), "a");
   EXPECT_EQ(count_of(result.out, "Could not delete"), 1u);
+}
+
+// Every file of a flush is read before its first target is looked at, so a
+// target that cannot be opened ends the run only after the lines of the
+// entries before it, and a source that cannot be read later in the same
+// flush ends it first, with no line at all.
+TEST_F(DuproCompare, FileErrorsComeInTheOrderOfTheFlush) {
+  pair("a", "a", "a");
+  make_folder(folder_.file("src/s"));
+  make_folder(folder_.file("dst/s"));
+  unopenable_pair("s/b");
+  RunResult target = run({"-E", "src", "dst"});
+  EXPECT_EQ(target.status, 128);
+  EXPECT_EQ(target.out, BANNER + "dst/a is equal.\r\n\t2 entries checked. 1 error.");
+  EXPECT_EQ(target.err, "\r\nDUPRO:\tCould not open the file dst/s/b.\r\n\tNo such device or address\r\n");
+  const std::string short_file = "/sys/kernel/mm/transparent_hugepage/enabled";
+  if (access(short_file.c_str(), R_OK) != 0) return;
+  // Listed at 4096 bytes, but reading gives far fewer.
+  make_folder(folder_.file("src/s/t"));
+  ASSERT_EQ(symlink(short_file.c_str(), folder_.file("src/s/t/c").c_str()), 0);
+  RunResult source = run({"-E", "src", "dst"});
+  EXPECT_EQ(source.status, 128);
+  EXPECT_EQ(source.out, BANNER + "\tNo entry found.");
+  EXPECT_EQ(source.err, "\r\nDUPRO:\tError reading file " + folder_.file("src/s/t/c") + ".\r\n\tUnknown error\r\n");
+}
+
+// A target that stops short of its listed size is a read error; the target
+// gets its attribute word back first.
+TEST_F(DuproCompare, TargetThatReadsShortIsAFileError) {
+  const std::string short_file = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat listed;
+  if (stat(short_file.c_str(), &listed) != 0 || access(short_file.c_str(), R_OK) != 0) GTEST_SKIP();
+  folder_.write("src/x", std::string(static_cast<std::size_t>(listed.st_size), 'x'));
+  struct timespec times[2] = {listed.st_mtim, listed.st_mtim};
+  utimensat(AT_FDCWD, folder_.file("src/x").c_str(), times, 0);
+  set_attributes(folder_.file("src/x"), attributes_of(short_file));
+  ASSERT_EQ(symlink(short_file.c_str(), folder_.file("dst/x").c_str()), 0);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.out, BANNER + "\t1 entry checked. 1 error.");
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tError reading file dst/x.\r\n\tUnknown error\r\n");
+}
+
+// Comparing a hidden file gives its target the source's attribute word, but
+// a run that ends at an earlier entry leaves the later targets untouched.
+TEST_F(DuproCompare, RunEndedByAFileErrorLeavesLaterTargetsAlone) {
+  unopenable_pair("a");
+  make_folder(folder_.file("src/s"));
+  make_folder(folder_.file("dst/s"));
+  pair("s/.h", "h", "h");
+  set_attributes(folder_.file("src/s/.h"), dupro::platform::HIDDEN | ARCHIVE);
+  set_attributes(folder_.file("dst/s/.h"), dupro::platform::HIDDEN);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(attributes_of(folder_.file("dst/s/.h")), dupro::platform::HIDDEN);
+}
+
+// A named pipe is opened without waiting for a writer: it lists as an
+// empty file, so it matches an empty source.
+TEST_F(DuproCompare, NamedPipeTargetDoesNotHang) {
+  folder_.write("src/p", "");
+  ASSERT_EQ(mkfifo(folder_.file("dst/p").c_str(), 0644), 0);
+  chmod(folder_.file("dst/p").c_str(), 0644);
+  set_time(folder_.file("src/p"), 1999, 3, 4, 5, 6, 8);
+  set_time(folder_.file("dst/p"), 1999, 3, 4, 5, 6, 8);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "dst/p is equal.\r\n\t1 entry checked. No error.");
+}
+
+// Option K compares the data read in the first cycle again: a source
+// changed in between does not count.
+TEST_F(DuproCompare, MultipleCyclesCompareWhatWasRead) {
+  pair("a", "a", "a");
+  suite_test::TerminalSession session("dupro", {"-EK", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  folder_.write("src/a", "b");
+  set_time(folder_.file("src/a"), 1999, 3, 4, 5, 6, 8);
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "dst/a is equal.\r\ndst/a is equal.\r\n\t2 entries checked. No error.");
 }
 
 }  // namespace

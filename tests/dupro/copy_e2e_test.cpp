@@ -267,6 +267,19 @@ TEST_F(DuproCopy, FileErrorsEndWithStatus128AndTheSummary) {
   }
 }
 
+// A named pipe in the target's place has no reader: opening it does not
+// wait for one but fails, and the run ends with that file error.
+TEST_F(DuproCopy, NamedPipeTargetIsAFileErrorNotAHang) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/p", "data");
+  ASSERT_EQ(mkfifo(path("dst/p").c_str(), 0644), 0);
+  RunResult result = run({"src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tCould not create file dst/p.\r\n\tNo such device or address\r\n");
+  EXPECT_EQ(read("src/p"), "data");
+}
+
 TEST_F(DuproCopy, SameUnitPromptsAndError64) {
   make_folder(path("src"));
   write("src/a", "a");

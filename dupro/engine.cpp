@@ -98,20 +98,28 @@ std::uint64_t held_bytes(const CopyEntry& entry) {
   return held;
 }
 
-// Room for one chunk of file data; nullptr when memory is full. Comparing
-// while reading takes the chunk's room in the budget but reads every piece
-// of every chunk to the same small buffer.
-char* allocate_chunk(std::size_t size) {
-  if (!compare_while_reading) return platform::allocate_data(size);
+// True when the entry's target is compared while its source is read. A
+// target whose attribute word is changed for reading is compared at the
+// flush, from held data: were the run to end at a later read of its
+// source, the target must not have been touched.
+bool compared_as_read(const CopyEntry& entry) {
+  return compare_while_reading && !needs_attribute_juggling(entry);
+}
+
+// Room for one chunk of the entry's data; nullptr when memory is full. A
+// chunk compared while it is read takes its room in the budget, but every
+// piece of it is read to the same small buffer.
+char* allocate_chunk(const CopyEntry& entry, std::size_t size) {
+  if (!compared_as_read(entry)) return platform::allocate_data(size);
   return platform::take_budget(size) ? source_piece : nullptr;
 }
 
 void free_chunks(CopyEntry& entry) {
   for (Chunk& chunk : entry.chunks) {
-    if (!compare_while_reading) {
-      platform::release_data(chunk.data, chunk.size);
-    } else if (chunk.data != nullptr) {
+    if (chunk.data == source_piece) {
       platform::give_budget(chunk.size);
+    } else {
+      platform::release_data(chunk.data, chunk.size);
     }
     chunk = Chunk{};
   }
@@ -174,16 +182,16 @@ void read_entry_data(CopyEntry* entry, platform::Handle source) {
       k = 0;
     }
     std::size_t n = left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
-    char* data = allocate_chunk(n);
+    char* data = allocate_chunk(*entry, n);
     if (data == nullptr) {
       entry->unfinished = true;
       if (flush_entries(true)) return;
       k = 0;
-      data = allocate_chunk(n);
+      data = allocate_chunk(*entry, n);
       if (data == nullptr) fatal_file_error(2, entry->source_path);
     }
     entry->chunks[k] = Chunk{data, n};
-    if (compare_while_reading) {
+    if (compared_as_read(*entry)) {
       read_and_compare_chunk(*entry, source, n);
     } else if (platform::read_file(source, data, n) < n) {
       fatal_file_error(3, entry->source_path);
@@ -473,7 +481,7 @@ void compare_held_chunks(CopyEntry& entry) {
 // Compare mode while reading: examines the target of an entry met for the
 // first time, unless a file error waits to be reported.
 void examine_as_read(CopyEntry& entry) {
-  if (compare_while_reading && !examination_halted && !entry.target_examined) examine_target(entry);
+  if (compared_as_read(entry) && !examination_halted && !entry.target_examined) examine_target(entry);
 }
 
 // Compare mode while reading: reads the next chunk of the source piece by

@@ -64,7 +64,9 @@ extern bool whole_set_loaded;
 // only its place in the memory budget is held until the flush, which
 // reports what comparing found. Flushes, lines, counts and file errors are
 // those of comparing held data at the flush; targets are never read while
-// a disk swap may be pending, nor data needed again by a later cycle.
+// a disk swap may be pending, nor data needed again by a later cycle, and
+// a target whose attribute word is changed for reading waits for the
+// flush as before.
 extern bool compare_while_reading;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;

@@ -183,6 +183,24 @@ TEST_F(DuproCompare, TargetThatReadsShortIsAFileError) {
   EXPECT_EQ(result.err, "\r\nDUPRO:\tError reading file dst/x.\r\n\tUnknown error\r\n");
 }
 
+// A hidden target has its attribute word changed while it is read, at the
+// flush: a source that cannot be read ends the run before that, and the
+// target keeps its word.
+TEST_F(DuproCompare, HiddenTargetIsUntouchedWhenItsSourceCannotBeRead) {
+  const std::string short_file = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat listed;
+  if (stat(short_file.c_str(), &listed) != 0 || access(short_file.c_str(), R_OK) != 0) GTEST_SKIP();
+  ASSERT_EQ(symlink(short_file.c_str(), folder_.file("src/.c").c_str()), 0);
+  folder_.write("dst/.c", std::string(static_cast<std::size_t>(listed.st_size), 'c'));
+  struct timespec times[2] = {listed.st_mtim, listed.st_mtim};
+  utimensat(AT_FDCWD, folder_.file("dst/.c").c_str(), times, 0);
+  set_attributes(folder_.file("dst/.c"), dupro::platform::HIDDEN);
+  RunResult result = run({"-E", "src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tError reading file " + folder_.file("src/.c") + ".\r\n\tUnknown error\r\n");
+  EXPECT_EQ(attributes_of(folder_.file("dst/.c")), dupro::platform::HIDDEN);
+}
+
 // Comparing a hidden file gives its target the source's attribute word, but
 // a run that ends at an earlier entry leaves the later targets untouched.
 TEST_F(DuproCompare, RunEndedByAFileErrorLeavesLaterTargetsAlone) {

@@ -393,12 +393,9 @@ bool write_entries() {
 // ---------------------------------------------------------------- comparing
 
 // The first check that fails, as the format of its line; nullptr when the
-// target matches in existence, size, date, time and attributes.
-const char* metadata_difference(const CopyEntry& entry) {
-  FileInfo target;
-  if (!platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set)) {
-    return "%s does not exists.\n";
-  }
+// target was found and matches in size, date, time and attributes.
+const char* metadata_difference(const CopyEntry& entry, bool found, const FileInfo& target) {
+  if (!found) return "%s does not exists.\n";
   if (target.size != entry.size) return "%s has different size.\n";
   if (target.date != entry.date) return "%s has different date stamp.\n";
   if (target.time != entry.time) return "%s has different time stamp.\n";
@@ -428,10 +425,24 @@ void note_failure(CopyEntry& entry, int index) {
 // and metadata, then, for a file that matches, opens it for reading.
 void examine_target(CopyEntry& entry) {
   entry.target_examined = true;
-  entry.target_difference = metadata_difference(entry);
-  if (entry.target_difference != nullptr || entry.is_directory()) return;
-  if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
-  entry.target_handle = platform::open_for_reading(entry.target_path);
+  // A file whose attribute word stays as it is for reading is opened at
+  // once, its information taken from the open file. Opening can fail where
+  // looking up does not; the lookup then decides as it does for the rest.
+  bool juggled = needs_attribute_juggling(entry);
+  FileInfo target;
+  if (!juggled) {
+    entry.target_handle = platform::open_and_look_up(entry.target_path, target, platform::ArchiveBit::assumed_set);
+  }
+  bool opened = entry.target_handle != platform::NO_HANDLE;
+  bool found = opened || platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set);
+  entry.target_difference = metadata_difference(entry, found, target);
+  if (entry.target_difference != nullptr || entry.is_directory()) {
+    platform::close_file(entry.target_handle);
+    entry.target_handle = platform::NO_HANDLE;
+    return;
+  }
+  if (juggled) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
+  if (!opened) entry.target_handle = platform::open_for_reading(entry.target_path);
   if (entry.target_handle == platform::NO_HANDLE) {
     note_failure(entry, 1);
   } else if (entry.remaining == 0) {

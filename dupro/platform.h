@@ -55,8 +55,13 @@ bool same_file(const std::string& first, const std::string& second);
 
 enum class CreateFailure { none, no_such_file, path_not_found, permission_denied, is_source, other };
 
-// Raw-byte access. open_for_reading refuses folders.
+// Raw-byte access. Callers open for reading only what a listing or a
+// lookup showed to be a file: a folder may open, but reading it fails.
 Handle open_for_reading(const std::string& path);
+// Opens a file for reading, with its information as look_up gives it;
+// NO_HANDLE when it cannot be opened. One lookup of the path where
+// look_up and open_for_reading make two.
+Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read);
 // Creates a file or truncates an existing one for writing; a read-only
 // file is refused with permission_denied, and the file that `source` names
 // is never truncated (is_source).

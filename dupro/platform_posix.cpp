@@ -237,12 +237,19 @@ Handle open_for_reading(const std::string& path) {
     fail(errno);
     return NO_HANDLE;
   }
-  struct stat info;
-  if (fstat(handle, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(handle);
-    fail(EISDIR);
+  return handle;
+}
+
+Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
+  Handle handle = open_for_reading(path);
+  if (handle == NO_HANDLE) return NO_HANDLE;
+  struct stat status;
+  if (fstat(static_cast<int>(handle), &status) != 0) {
+    fail(errno);
+    ::close(static_cast<int>(handle));
     return NO_HANDLE;
   }
+  fill_info(path, last_component(path), status, archive, info);
   return handle;
 }
 

@@ -81,7 +81,14 @@ TEST(DuproPlatform, CreateFailuresAreTold) {
   mkdir(folder.file("dir").c_str(), 0777);
   EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
-  EXPECT_EQ(platform::open_for_reading(folder.file("dir")), platform::NO_HANDLE);
+  // Opened with its information, a folder shows as one.
+  platform::FileInfo info;
+  platform::Handle opened = platform::open_and_look_up(folder.file("dir"), info);
+  ASSERT_NE(opened, platform::NO_HANDLE);
+  EXPECT_NE(info.attributes & platform::DIRECTORY, 0u);
+  EXPECT_EQ(info.name, "dir");
+  platform::close_file(opened);
+  EXPECT_EQ(platform::open_and_look_up(folder.file("no-such"), info), platform::NO_HANDLE);
   // Where no file can be made at all (the system's own folder, closed to
   // the superuser too), there is no read-only file to offer for replacing.
   struct stat system_folder;

@@ -231,8 +231,10 @@ bool same_file(const std::string& first, const std::string& second) {
 }
 
 Handle open_for_reading(const std::string& path) {
-  // Not waiting: opening a named pipe would wait for a writer for ever.
-  int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Not waiting: opening a named pipe would wait for a writer for ever;
+  // and a terminal met in the target's place never becomes this
+  // program's own.
+  int handle = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (handle < 0) {
     fail(errno);
     return NO_HANDLE;
@@ -300,8 +302,9 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
     if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
   }
-  // Not waiting: opening a named pipe would wait for a reader for ever.
-  handle = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
+  // Not waiting: opening a named pipe would wait for a reader for ever;
+  // nor does a terminal become this program's own.
+  handle = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (handle < 0) return failed_create(errno, failure);
   return handle;
 }

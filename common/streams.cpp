@@ -2,9 +2,20 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace suite {
+
+namespace {
+constexpr std::align_val_t PAGE{4096};
+}  // namespace
+
+void FreeStreamBuffer::operator()(char* buffer) const { ::operator delete[](buffer, PAGE); }
+
+StreamBuffer make_stream_buffer(std::size_t size) {
+  return StreamBuffer(static_cast<char*>(::operator new[](size, PAGE)));
+}
 
 // ---------------------------------------------------------------- input
 
@@ -15,7 +26,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BLOCK_SIZE);
+  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
 }
@@ -144,7 +155,7 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   mode_ = mode;
   unbuffered_ = false;
   truncate_pending_ = false;
-  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(BLOCK_SIZE);
+  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
   filled_ = 0;
 }
 

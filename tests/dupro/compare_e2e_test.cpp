@@ -24,11 +24,7 @@ class DuproCompare : public ::testing::Test {
     make_folder(folder_.file("src"));
     make_folder(folder_.file("dst"));
   }
-  RunResult run(const std::vector<std::string>& arguments) {
-    suite_test::RunOptions options;
-    options.folder = folder_.path();
-    return suite_test::run_program("dupro", arguments, options);
-  }
+  RunResult run(const std::vector<std::string>& arguments) { return run_dupro_in(folder_, arguments); }
   // Writes a file into both trees with the same time stamp.
   void pair(const std::string& name, const std::string& source, const std::string& target) {
     folder_.write("src/" + name, source);

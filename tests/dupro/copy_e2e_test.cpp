@@ -17,11 +17,7 @@ constexpr std::size_t MIB = 1024 * 1024;
 
 class DuproCopy : public ::testing::Test {
  protected:
-  RunResult run(const std::vector<std::string>& arguments) {
-    suite_test::RunOptions options;
-    options.folder = folder_.path();
-    return suite_test::run_program("dupro", arguments, options);
-  }
+  RunResult run(const std::vector<std::string>& arguments) { return run_dupro_in(folder_, arguments); }
   std::string path(const std::string& name) const { return folder_.file(name); }
   void write(const std::string& name, const std::string& bytes) const { folder_.write(name, bytes); }
   std::string read(const std::string& name) const { return folder_.read(name); }

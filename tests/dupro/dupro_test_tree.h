@@ -18,6 +18,14 @@ namespace dupro_test {
 
 inline void make_folder(const std::string& path) { mkdir(path.c_str(), 0777); }
 
+// Runs Dupro with the folder as its working directory and no terminal.
+inline suite_test::RunResult run_dupro_in(const suite_test::TempFolder& folder,
+                                          const std::vector<std::string>& arguments) {
+  suite_test::RunOptions options;
+  options.folder = folder.path();
+  return suite_test::run_program("dupro", arguments, options);
+}
+
 // Sets a file's modification time from local calendar values.
 inline void set_time(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
   struct tm local = {};

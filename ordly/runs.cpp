@@ -20,18 +20,24 @@ namespace {
 
 std::uint16_t temporary_counter = 0;
 
-// "TMP<n>.$$$" in the current folder, claimed at once; names already
-// taken by any entry are passed over.
-std::string make_temporary_name() {
+// "TMP<n>.$$$" in the current folder, made at once as an empty file; names
+// already taken by any entry are passed over. A name that cannot be made
+// for another reason ends the run with error 4.
+std::string make_temporary_name(TemporaryUse use) {
   for (;;) {
     ++temporary_counter;
     std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    if (platform::claim_new_name(name)) return name;
+    switch (platform::claim_new_name(name)) {
+      case platform::NameClaim::made: return name;
+      case platform::NameClaim::taken: break;
+      case platform::NameClaim::failed:
+        error_exit(ErrorCode::CANNOT_OPEN, use == TemporaryUse::run ? name.c_str() : "(TEMPORARY)");
+    }
   }
 }
 
 void open_intermediate_output() {
-  const char* name = add_file(nullptr);
+  const char* name = add_temporary_file(TemporaryUse::merge_output);
   if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
 }
 
@@ -153,13 +159,21 @@ void merge_range(int first, int end, suite::OutputStream& output) {
 
 }  // namespace
 
-void spill_lines() { write_sorted(add_file(nullptr)); }
+void spill_lines() { write_sorted(add_temporary_file(TemporaryUse::run)); }
 
-const char* add_file(const char* name) {
+void add_file(const char* name) {
   if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
   FileEntry& entry = file_list[file_count];
-  entry.is_temporary = name == nullptr;
-  entry.name = name != nullptr ? std::string(name) : make_temporary_name();
+  entry.is_temporary = false;
+  entry.name = name;
+  ++file_count;
+}
+
+const char* add_temporary_file(TemporaryUse use) {
+  if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
+  FileEntry& entry = file_list[file_count];
+  entry.name = make_temporary_name(use);
+  entry.is_temporary = true;
   ++file_count;
   return entry.name.c_str();
 }

@@ -21,11 +21,19 @@ struct FileEntry {
 extern FileEntry file_list[MAX_FILES];
 extern int file_count;
 
+// What a temporary file is made for; a name that cannot be made for a run
+// is reported by that name, one for a merge output as "(TEMPORARY)".
+enum class TemporaryUse { run, merge_output };
+
 // Sorts the store into a new temporary run file and empties it.
 void spill_lines();
-// Appends a file to the merge list; with no name, a fresh temporary name is
-// made and the entry marked temporary. Returns the name as listed.
-const char* add_file(const char* name);
+// Appends one of the user's files to the merge list.
+void add_file(const char* name);
+// Makes a new temporary file under a fresh name and appends it to the merge
+// list, marked as Ordly's own; returns the name as listed. The entry is
+// listed only once the file is made, so the error routine never deletes a
+// file that Ordly did not create.
+const char* add_temporary_file(TemporaryUse use);
 // Merges every listed file to standard output and empties the list.
 void merge_files();
 

@@ -171,6 +171,28 @@ TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyRuns, ATemporaryNameThatCannotBeMadeIsNeverDeleted) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "the sanitized build needs a file handle to load its libraries";
+#endif
+  // Without a free file handle the new name cannot be made, and the file of
+  // the user's that holds it must survive the error.
+  TempFolder folder;
+  folder.write("TMP1.$$$", "the user's\n");
+  folder.write("a.txt", "a\n");
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(0);
+  auto r = run_in(folder, {"/M", "a.txt"}, options);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
+  options.input = joined(make_lines(15361, 5, 8));
+  r = run_in(folder, {}, options);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
+}
+
 TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
   // Even a link that leads nowhere takes the name: nothing is created
   // through it.

@@ -26,7 +26,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+  if (!buffer_) buffer_ = make_stream_buffer(block_size_);
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
 }
@@ -81,9 +81,9 @@ bool InputStream::refill() {
     filled_ -= position_;
     position_ = 0;
   }
-  while (!source_done_ && filled_ < BLOCK_SIZE) {
+  while (!source_done_ && filled_ < block_size_) {
     char* target = buffer_.get() + filled_;
-    std::size_t got = platform::read_bytes(handle_, target, BLOCK_SIZE - filled_);
+    std::size_t got = platform::read_bytes(handle_, target, block_size_ - filled_);
     if (got == 0) {
       source_done_ = true;
       break;

@@ -36,6 +36,9 @@ class InputStream {
   static constexpr std::size_t BLOCK_SIZE = 256 * 1024;
 
   InputStream() = default;
+  // A stream with a buffer of block_size bytes instead of BLOCK_SIZE, for a
+  // program that keeps many inputs open at once.
+  explicit InputStream(std::size_t block_size) : block_size_(block_size) {}
   ~InputStream();
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
@@ -80,6 +83,7 @@ class InputStream {
   platform::Handle handle_ = platform::NO_HANDLE;
   bool owned_ = false;
   StreamMode mode_ = StreamMode::text;
+  std::size_t block_size_ = BLOCK_SIZE;
   StreamBuffer buffer_;
   std::size_t position_ = 0;
   std::size_t filled_ = 0;

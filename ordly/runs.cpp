@@ -20,6 +20,11 @@ namespace {
 
 std::uint16_t temporary_counter = 0;
 
+// Every input of a merge reads through a buffer of its own, and a merge
+// keeps up to 255 of them at once beside their current-line buffers of
+// max_line bytes: a page each is enough for reading lines in large steps.
+constexpr std::size_t MERGE_INPUT_BLOCK_SIZE = 4096;
+
 // "TMP<n>.$$$" in the current folder, made at once as an empty file; names
 // already taken by any entry are passed over. A name that cannot be made
 // for another reason ends the run with error 4.
@@ -183,7 +188,7 @@ void merge_files() {
   int first = 0;
   for (int i = 0; i < file_count - 1;) {
     FileEntry& entry = file_list[i];
-    entry.stream = std::make_unique<suite::InputStream>();
+    entry.stream = std::make_unique<suite::InputStream>(MERGE_INPUT_BLOCK_SIZE);
     if (entry.stream->open(entry.name, suite::StreamMode::text)) {
       ++i;
       continue;

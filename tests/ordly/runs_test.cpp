@@ -229,13 +229,13 @@ TEST(OrdlyRuns, MemoryRunningOutInTheMergeEndsWithErrorAndCleansUp) {
 #ifdef SUITE_SANITIZED
   GTEST_SKIP() << "address-space limits do not work under the sanitizers";
 #endif
-  // 120 small runs sort in little memory, but merging them needs an input
-  // buffer for each, far more than the limit leaves.
+  // 120 small runs sort in little memory, but merging them needs a line
+  // buffer of 256 KB for each, far more than the limit leaves.
   TempFolder folder;
   folder.write("in.txt", joined(make_lines(15360 * 120, 3, 9)));
   RunOptions options;
   options.address_space_limit = 16ul << 20;
-  auto r = run_in(folder, {"in.txt"}, options);
+  auto r = run_in(folder, {"/X", "262144", "in.txt"}, options);
   EXPECT_EQ(r.status, 64);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, BANNER + "Memory exhausted.\r\n\r\n");
@@ -333,6 +333,29 @@ TEST(OrdlyMerge, AtMost255Names) {
   for (int i = 0; i < 255; ++i) expected += numbered_name(i) + "\n";
   EXPECT_EQ(r.out, crlf(expected));
   EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyMerge, ManyInputsNeedLittleMoreThanTheirLineBuffers) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "address-space limits do not work under the sanitizers";
+#endif
+  // 255 inputs hold a line buffer of about 10 KB each, 2.6 MB in all.
+  TempFolder folder;
+  std::vector<std::string> arguments = {"/M"};
+  std::string expected;
+  for (int i = 0; i < 255; ++i) {
+    std::string name = numbered_name(i);
+    std::string lines = name + "a\n" + name + "b\n";
+    folder.write(name, lines);
+    arguments.push_back(name);
+    expected += lines;
+  }
+  RunOptions options;
+  options.address_space_limit = 12ul << 20;
+  auto r = run_in(folder, arguments, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(r.out == crlf(expected));
 }
 
 TEST(OrdlyMerge, MissingFileAndFewFileHandles) {

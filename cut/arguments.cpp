@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/platform.h"
 #include "cut/cut.h"
 
 namespace cut {
@@ -97,6 +98,9 @@ void take_arguments(const std::vector<std::string>& arguments) {
     }
   }
   if (!settings.mode.has_value()) usage_exit(4);
+  // Standard output appending to the very file being read would feed the
+  // cut its own output for ever, so that file cannot be opened.
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(8);
 }
 
 }  // namespace cut

@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/platform.h"
 #include "paste/paste.h"
 
 namespace paste {
@@ -64,14 +65,18 @@ std::size_t take_option(const std::string& argument, const std::string* next) {
   }
 }
 
+// An input that standard output appends to would feed the paste its own
+// output for ever, so it counts as a file that cannot be opened.
 void take_input(const std::string& argument) {
   if (settings.input_count == MAX_INPUTS) usage_exit(8);
   if (argument == "-") {
+    if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(16, argument);
     settings.inputs[settings.input_count++] = &suite::standard_input();
     return;
   }
   suite::InputStream& file = files[files_opened];
   if (!file.open(argument, suite::StreamMode::text)) usage_exit(16, argument);
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), file.handle())) usage_exit(16, argument);
   ++files_opened;
   settings.inputs[settings.input_count++] = &file;
 }

@@ -227,7 +227,8 @@ void write_sorted(const char* name) {
     store.line_array[i] = nullptr;
   }
   store.line_count = 0;
-  if (to_file) named_output.close();
+  // A run that lacks lines would lose them from the result.
+  if (to_file && !named_output.close()) error_exit(ErrorCode::CANNOT_OPEN, name);
 }
 
 }  // namespace ordly

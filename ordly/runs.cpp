@@ -46,6 +46,11 @@ void open_intermediate_output() {
   if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
 }
 
+// An intermediate output that lacks lines would lose them from the result.
+void close_intermediate_output() {
+  if (!run_output().close()) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+}
+
 // The state of one k-way merge: a heap of list positions and, for each
 // input taking part, its current line.
 struct MergeState {
@@ -201,7 +206,7 @@ void merge_files() {
     // Merge what is open into the current intermediate output, which later
     // comes up in this loop as an input like any other.
     merge_range(first, i, run_output());
-    run_output().close();
+    close_intermediate_output();
     open_intermediate_output();
     first = i;
   }

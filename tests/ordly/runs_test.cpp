@@ -193,6 +193,40 @@ TEST(OrdlyRuns, ATemporaryNameThatCannotBeMadeIsNeverDeleted) {
   EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
 }
 
+// Runs of 15,360 lines of up to 20 characters take about 190 KB each.
+std::string three_runs_of_text() { return joined(make_lines(40000, 20, 11)); }
+
+TEST(OrdlyRuns, ARunThatCannotBeWrittenWholeIsAnError) {
+  // A full disk, as the file-size limit makes it: the first run cannot be
+  // written whole.
+  TempFolder folder;
+  folder.write("in.txt", three_runs_of_text());
+  RunOptions options;
+  options.file_size_limit = 100000;
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, AnIntermediateMergeThatCannotBeWrittenWholeIsAnError) {
+  // Each run fits under the limit, but the first pass, which merges two of
+  // them because file handles are short, does not.
+  TempFolder folder;
+  folder.write("in.txt", three_runs_of_text());
+  RunOptions options;
+  options.file_size_limit = 300000;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
 TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
   // Even a link that leads nowhere takes the name: nothing is created
   // through it.

@@ -54,6 +54,12 @@ bool shows_usage(ErrorCode code) {
          code == ErrorCode::INVALID_OPTION;
 }
 
+// Closes every file and deletes every file that Ordly made for its own use.
+void remove_own_files() {
+  close_every_file();
+  delete_temporary_files();
+}
+
 void print_banner() {
   suite::standard_error().print("\n\t\tOrdly v. %s. %s\n\n", "4.10", "Sorts and merges the lines of text files.");
 }
@@ -66,9 +72,13 @@ void error_exit(ErrorCode code, const char* text) {
   print_banner();
   print_message(code, text);
   if (shows_usage(code)) suite::standard_error().write(usage_text());
-  close_every_file();
-  delete_temporary_files();
+  remove_own_files();
   std::exit(static_cast<int>(code));
+}
+
+void end_without_reader() {
+  remove_own_files();
+  std::exit(0);
 }
 
 }  // namespace ordly

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   // memory the run ends like any other failed allocation, with the
   // temporary runs deleted.
   std::set_new_handler([] { error_exit(ErrorCode::MEMORY_EXHAUSTED); });
+  suite::set_output_gone_handler(end_without_reader);
   allocate_store();
   take_arguments(suite::expand_wildcards(suite::program_arguments(argc, argv)));
   if (settings.merge_only) {

@@ -227,6 +227,32 @@ TEST(OrdlyRuns, AnIntermediateMergeThatCannotBeWrittenWholeIsAnError) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyRuns, AReaderThatGoesEarlyEndsTheRunWithoutLeavingRuns) {
+  TempFolder folder;
+  Lines lines = make_lines(100000, 20, 12);
+  folder.write("in.txt", joined(lines));
+  std::string first = sorted_output(lines).substr(0, 1);
+  for (std::size_t wanted : {0, 1}) {
+    RunOptions options;
+    options.close_output_after = wanted;
+    auto r = run_in(folder, {"in.txt"}, options);
+    EXPECT_EQ(r.signal, 0) << wanted;
+    EXPECT_EQ(r.status, 0) << wanted;
+    EXPECT_EQ(r.err, "") << wanted;
+    EXPECT_EQ(r.out.substr(0, wanted), first.substr(0, wanted));
+    EXPECT_EQ(temporary_files(folder), Lines{}) << wanted;
+  }
+  // The same in a merge of the user's files whose last pass reads the
+  // merge outputs of earlier passes.
+  RunOptions options;
+  options.close_output_after = 1;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, {"/M", "in.txt", "in.txt", "in.txt", "in.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(folder.names(), Lines{"in.txt"});
+}
+
 TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
   // Even a link that leads nowhere takes the name: nothing is created
   // through it.

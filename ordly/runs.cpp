@@ -154,6 +154,7 @@ void close_and_remove(int first, int end) {
     FileEntry& entry = file_list[i];
     entry.stream.reset();
     if (entry.is_temporary) suite::platform::delete_file(entry.name);
+    entry.is_temporary = false;
   }
 }
 

@@ -15,7 +15,9 @@ constexpr int MAX_FILES = 256;
 struct FileEntry {
   std::unique_ptr<suite::InputStream> stream;  // open while the entry is merged
   std::string name;
-  bool is_temporary = false;  // a run or merge output of our own, deleted once merged
+  // A run or merge output of our own, on disk until it is merged. Once
+  // deleted it is no longer marked: its name may be another run's by then.
+  bool is_temporary = false;
 };
 
 extern FileEntry file_list[MAX_FILES];

@@ -253,6 +253,29 @@ TEST(OrdlyRuns, AReaderThatGoesEarlyEndsTheRunWithoutLeavingRuns) {
   EXPECT_EQ(folder.names(), Lines{"in.txt"});
 }
 
+TEST(OrdlyRuns, AMergedTemporaryNameTakenAgainByAnotherRunIsNotDeleted) {
+  // With two inputs to a pass, the third pass merges e and the first merge
+  // output, TMP1, and deletes it; the last pass writes from TMP2 and TMP3.
+  // Meanwhile another run in the folder takes the name TMP1 again, and then
+  // the reader of the output goes.
+  TempFolder folder;
+  std::vector<std::string> arguments = {"/M"};
+  for (const char* name : {"a", "b", "c", "d", "e"}) {
+    Lines lines = make_lines(20000, 20, static_cast<std::uint32_t>(*name));
+    std::sort(lines.begin(), lines.end());
+    folder.write(name, joined(lines));
+    arguments.push_back(name);
+  }
+  RunOptions options;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  options.close_output_after = 1;
+  options.before_output_closed = [&folder] { folder.write("TMP1.$$$", "another run's\n"); };
+  auto r = run_in(folder, arguments, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("TMP1.$$$"), "another run's\n");
+  EXPECT_EQ(temporary_files(folder), Lines{"TMP1.$$$"});
+}
+
 TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
   // Even a link that leads nowhere takes the name: nothing is created
   // through it.

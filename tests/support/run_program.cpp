@@ -146,6 +146,7 @@ RunResult run_command(const std::string& path, const std::vector<std::string>& a
       if (fds[i].fd == out_fd) {
         out_open = drain(out_fd, result.out);
         if (options.close_output_after && result.out.size() >= *options.close_output_after) {
+          if (options.before_output_closed) options.before_output_closed();
           close(out_fd);
           out_fd = -1;
           out_open = false;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/streams.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 
 namespace ordly {
@@ -58,6 +59,7 @@ bool shows_usage(ErrorCode code) {
 void remove_own_files() {
   close_every_file();
   delete_temporary_files();
+  discard_unfinished_output();
 }
 
 void print_banner() {

@@ -5,6 +5,7 @@
 
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 #include "ordly/sort_methods.h"
@@ -204,6 +205,7 @@ void read_input(const char* name) {
     if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
     input = &named_input;
   }
+  protect_input_from_output(input->handle());
   read_pieces(*input);
   if (name != nullptr) named_input.close();
   store.input_seen = true;
@@ -212,17 +214,12 @@ void read_input(const char* name) {
 
 void write_sorted(const char* name) {
   sort_lines(store.line_array, store.line_count);
-  suite::OutputStream* output = &suite::standard_output();
   bool to_file = name != nullptr && *name != '\0';
-  if (to_file) {
-    if (!named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
-    output = &named_output;
-  } else {
-    output->begin_output();
-  }
+  if (to_file && !named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+  suite::OutputStream& output = to_file ? named_output : start_output();
   for (std::int32_t i = 0; i < store.line_count; ++i) {
     char* line = store.line_array[i];
-    output->write(line, stored_length(line));
+    output.write(line, stored_length(line));
     free_stored_line(line);
     store.line_array[i] = nullptr;
   }

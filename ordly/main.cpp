@@ -8,6 +8,7 @@
 #include "ordly/command_line.h"
 #include "ordly/errors.h"
 #include "ordly/line_store.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 
@@ -33,5 +34,6 @@ int main(int argc, char** argv) {
     }
   }
   if (settings.append_ctrl_z) suite::standard_output().put(suite::CTRL_Z);
+  finish_output();
   std::exit(0);
 }

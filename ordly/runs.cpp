@@ -8,6 +8,7 @@
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
 #include "ordly/line_store.h"
+#include "ordly/output.h"
 #include "ordly/platform.h"
 #include "ordly/settings.h"
 
@@ -24,22 +25,6 @@ std::uint16_t temporary_counter = 0;
 // keeps up to 255 of them at once beside their current-line buffers of
 // max_line bytes: a page each is enough for reading lines in large steps.
 constexpr std::size_t MERGE_INPUT_BLOCK_SIZE = 4096;
-
-// "TMP<n>.$$$" in the current folder, made at once as an empty file; names
-// already taken by any entry are passed over. A name that cannot be made
-// for another reason ends the run with error 4.
-std::string make_temporary_name(TemporaryUse use) {
-  for (;;) {
-    ++temporary_counter;
-    std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    switch (platform::claim_new_name(name)) {
-      case platform::NameClaim::made: return name;
-      case platform::NameClaim::taken: break;
-      case platform::NameClaim::failed:
-        error_exit(ErrorCode::CANNOT_OPEN, use == TemporaryUse::run ? name.c_str() : "(TEMPORARY)");
-    }
-  }
-}
 
 void open_intermediate_output() {
   const char* name = add_temporary_file(TemporaryUse::merge_output);
@@ -127,28 +112,6 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   }
 }
 
-// True when standard output is one of the files from first to end - 1:
-// merging straight into it would destroy that file before it is read.
-bool output_is_among(int first, int end) {
-  suite::platform::Handle output = suite::standard_output().handle();
-  for (int i = first; i < end; ++i) {
-    if (suite::platform::same_file(output, file_list[i].name)) return true;
-  }
-  return false;
-}
-
-void copy_to_standard_output(const std::string& name) {
-  suite::InputStream& input = input_file();
-  if (!input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
-  suite::OutputStream& output = suite::standard_output();
-  output.begin_output();
-  while (input.refill()) {
-    output.write(input.buffered_data(), input.buffered_size());
-    input.consume(input.buffered_size());
-  }
-  input.close();
-}
-
 void close_and_remove(int first, int end) {
   for (int i = first; i < end; ++i) {
     FileEntry& entry = file_list[i];
@@ -170,6 +133,19 @@ void merge_range(int first, int end, suite::OutputStream& output) {
 
 }  // namespace
 
+std::string make_temporary_file(const std::string& folder, const char* failure_text) {
+  for (;;) {
+    ++temporary_counter;
+    std::string name = folder + "TMP" + std::to_string(temporary_counter) + ".$$$";
+    switch (platform::claim_new_name(name)) {
+      case platform::NameClaim::made: return name;
+      case platform::NameClaim::taken: break;
+      case platform::NameClaim::failed:
+        error_exit(ErrorCode::CANNOT_OPEN, failure_text != nullptr ? failure_text : name.c_str());
+    }
+  }
+}
+
 void spill_lines() { write_sorted(add_temporary_file(TemporaryUse::run)); }
 
 void add_file(const char* name) {
@@ -183,7 +159,7 @@ void add_file(const char* name) {
 const char* add_temporary_file(TemporaryUse use) {
   if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
   FileEntry& entry = file_list[file_count];
-  entry.name = make_temporary_name(use);
+  entry.name = make_temporary_file("", use == TemporaryUse::run ? nullptr : "(TEMPORARY)");
   entry.is_temporary = true;
   ++file_count;
   return entry.name.c_str();
@@ -196,6 +172,7 @@ void merge_files() {
     FileEntry& entry = file_list[i];
     entry.stream = std::make_unique<suite::InputStream>(MERGE_INPUT_BLOCK_SIZE);
     if (entry.stream->open(entry.name, suite::StreamMode::text)) {
+      protect_input_from_output(entry.stream->handle());
       ++i;
       continue;
     }
@@ -211,24 +188,11 @@ void merge_files() {
     open_intermediate_output();
     first = i;
   }
-  int last = file_count - 1;
-  if (output_is_among(first, last)) {
-    // The output file is also an input: the last pass goes to the unused
-    // intermediate output, which is copied over the file once every input
-    // has been read.
-    merge_range(first, last, run_output());
-    run_output().close();
-    copy_to_standard_output(file_list[last].name);
-    suite::platform::delete_file(file_list[last].name);
-    file_count = 0;
-    return;
-  }
   // The last intermediate output was never written.
   run_output().close();
   --file_count;
   suite::platform::delete_file(file_list[file_count].name);
-  suite::standard_output().begin_output();
-  merge_range(first, file_count, suite::standard_output());
+  merge_range(first, file_count, start_output());
   file_count = 0;
 }
 

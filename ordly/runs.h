@@ -27,6 +27,13 @@ extern int file_count;
 // is reported by that name, one for a merge output as "(TEMPORARY)".
 enum class TemporaryUse { run, merge_output };
 
+// Makes a new empty file under a fresh temporary name, "TMP<n>.$$$", in
+// the folder (given with its separator; empty for the current folder) and
+// returns its name. Names already taken by any entry are passed over. When
+// a name cannot be made for another reason, nothing is made: error 4
+// quoting failure_text, or the name tried when failure_text is null.
+std::string make_temporary_file(const std::string& folder, const char* failure_text);
+
 // Sorts the store into a new temporary run file and empties it.
 void spill_lines();
 // Appends one of the user's files to the merge list.

@@ -388,6 +388,25 @@ TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyMerge, AnOutputFileThatIsAlsoAnInputStaysWholeWhenTheMergeCannotBeWritten) {
+  // The merged lines, written with carriage returns, need more room than
+  // the file-size limit leaves.
+  TempFolder folder;
+  Lines a = make_lines(20000, 20, 14), b = make_lines(20000, 20, 15);
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  folder.write("a.txt", joined(a));
+  folder.write("b.txt", joined(b));
+  RunOptions options;
+  options.file_size_limit = joined(a).size() + joined(b).size();
+  auto r = run_in(folder, {"/M", "/O", "a.txt", "a.txt", "b.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'a.txt'.\r\n\r\n");
+  EXPECT_TRUE(folder.read("a.txt") == joined(a));
+  EXPECT_EQ(folder.names(), (Lines{"a.txt", "b.txt"}));
+}
+
 TEST(OrdlyMerge, OrderOptionsApplyToTheMerge) {
   TempFolder folder;
   folder.write("a.txt", "9\n3\n");

@@ -205,7 +205,7 @@ void read_input(const char* name) {
     if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
     input = &named_input;
   }
-  protect_input_from_output(input->handle());
+  protect_input_from_output(input->handle(), name);
   read_pieces(*input);
   if (name != nullptr) named_input.close();
   store.input_seen = true;

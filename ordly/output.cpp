@@ -5,6 +5,7 @@
 #include "ordly/errors.h"
 #include "ordly/platform.h"
 #include "ordly/runs.h"
+#include "ordly/settings.h"
 
 namespace ordly {
 
@@ -26,9 +27,12 @@ bool open_output_file(const char* name) {
   return true;
 }
 
-void protect_input_from_output(suite::platform::Handle input) {
-  if (!output_name.empty() && suite::platform::output_feeds_input(suite::standard_output().handle(), input)) {
+void protect_input_from_output(suite::platform::Handle input, const char* name) {
+  if (!suite::platform::output_feeds_input(suite::standard_output().handle(), input)) return;
+  if (!output_name.empty()) {
     replaces_an_input = true;
+  } else if (settings.merge_only) {
+    error_exit(ErrorCode::CANNOT_OPEN, name);
   }
 }
 

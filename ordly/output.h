@@ -13,10 +13,13 @@ namespace ordly {
 // is missing; its old content stays until output starts. False when it
 // cannot be opened.
 bool open_output_file(const char* name);
-// Called for every input once it is open and before it is read. When
-// writing the output would land on that input's content, an output file
-// named with '/O' is written beside it instead.
-void protect_input_from_output(suite::platform::Handle input);
+// Called for every input once it is open and before it is read; name is
+// null for standard input. When writing the output would land on that
+// input's content, an output file named with '/O' is written beside it
+// instead. A merge refuses, with error 4, an input that the caller's
+// standard output writes to that way (appending to it, say): it reads as
+// it writes, so it would read its own output for ever.
+void protect_input_from_output(suite::platform::Handle input, const char* name);
 // Standard output, ready for the lines; called where the output starts.
 suite::OutputStream& start_output();
 // Ends the output of a run that went well: an output file is closed, and

@@ -172,7 +172,7 @@ void merge_files() {
     FileEntry& entry = file_list[i];
     entry.stream = std::make_unique<suite::InputStream>(MERGE_INPUT_BLOCK_SIZE);
     if (entry.stream->open(entry.name, suite::StreamMode::text)) {
-      protect_input_from_output(entry.stream->handle());
+      protect_input_from_output(entry.stream->handle(), entry.name.c_str());
       ++i;
       continue;
     }

@@ -388,6 +388,33 @@ TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyMerge, AnInputThatStandardOutputAppendsToIsRefused) {
+  // Larger than the output buffer, so that a merge would read its own
+  // output; the file-size limit stops it should it try.
+  TempFolder folder;
+  Lines lines = make_lines(40000, 20, 13);
+  std::sort(lines.begin(), lines.end());
+  std::string text = joined(lines);
+  folder.write("a.txt", text);
+  folder.write("b.txt", "b\n");
+  RunOptions options;
+  options.timeout_seconds = 20;
+  options.file_size_limit = 8ul << 20;
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"/M", "a.txt"}, {"/M", "b.txt", "a.txt", "b.txt"}}) {
+    auto r = ordly_test::run_ordly_appending_to(folder, "a.txt", arguments, options);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, BANNER + "Can't open 'a.txt'.\r\n\r\n");
+    EXPECT_TRUE(folder.read("a.txt") == text);
+  }
+  EXPECT_EQ(temporary_files(folder), Lines{});
+  // Sorting reads every input before it writes: the sorted lines follow.
+  auto r = ordly_test::run_ordly_appending_to(folder, "a.txt", {"a.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(folder.read("a.txt") == text + crlf(text));
+}
+
 TEST(OrdlyMerge, AnOutputFileThatIsAlsoAnInputStaysWholeWhenTheMergeCannotBeWritten) {
   // The merged lines, written with carriage returns, need more room than
   // the file-size limit leaves.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
@@ -16,7 +17,7 @@ LineStore store;
 
 namespace {
 
-suite::InputStream named_input;
+std::unique_ptr<suite::InputStream> named_input;
 suite::OutputStream named_output;
 
 void take_reserve_block() {
@@ -152,7 +153,7 @@ std::size_t stored_length(const char* line) {
 
 void free_stored_line(char* line) { std::free(line - sizeof(std::uint32_t)); }
 
-suite::InputStream& input_file() { return named_input; }
+void release_input_file() { named_input.reset(); }
 suite::OutputStream& run_output() { return named_output; }
 
 void allocate_store() {
@@ -202,12 +203,13 @@ void read_input(const char* name) {
   take_reserve_block();
   suite::InputStream* input = &suite::standard_input();
   if (name != nullptr) {
-    if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
-    input = &named_input;
+    if (!named_input) named_input = std::make_unique<suite::InputStream>();
+    if (!named_input->open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+    input = named_input.get();
   }
   protect_input_from_output(input->handle(), name);
   read_pieces(*input);
-  if (name != nullptr) named_input.close();
+  if (name != nullptr) named_input->close();
   store.input_seen = true;
   release_reserve_block();
 }

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     merge_files();
   } else {
     if (!store.input_seen) read_input(nullptr);
+    release_input_file();
     if (file_count != 0) {
       // Earlier runs went to temporary files: the rest becomes one more run.
       spill_lines();

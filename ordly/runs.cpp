@@ -197,7 +197,7 @@ void merge_files() {
 }
 
 void close_every_file() {
-  input_file().close();
+  release_input_file();
   run_output().close();
   for (int i = 0; i < file_count; ++i) file_list[i].stream.reset();
 }

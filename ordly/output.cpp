@@ -11,10 +11,10 @@ namespace ordly {
 
 namespace {
 
-std::string output_name;        // as named with '/O'; empty for the caller's standard output
+std::string output_name;         // as named with '/O'; empty for the caller's standard output
 bool replaces_an_input = false;  // the output file is an input: it is written beside it
-platform::FilePlace target;     // the file itself that the output name leads to
-std::string replacement;        // the new file beside it, once made
+platform::FilePlace target;      // the file itself that the output name leads to
+std::string replacement;         // the new file beside it, once made
 
 }  // namespace
 

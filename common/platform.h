@@ -57,6 +57,9 @@ bool same_file(Handle handle, const std::string& path);
 // the end): reading on would never end.
 bool output_feeds_input(Handle output, Handle input);
 bool path_exists(const std::string& path);
+// True when a path begins with a drive (a letter and ':') that the system
+// does not have; such a path names nothing, whatever is on disk.
+bool names_missing_drive(const std::string& path);
 bool delete_file(const std::string& path);
 
 struct DirectoryEntry {

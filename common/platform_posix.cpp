@@ -150,6 +150,12 @@ bool path_exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+// There are no drives here: a letter and ':' name one that does not exist.
+bool names_missing_drive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {

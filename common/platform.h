@@ -42,7 +42,11 @@ void close_handle(Handle handle);
 
 // True when both name the same file (same device and inode).
 bool same_file(Handle handle, const std::string& path);
+// True when the path names an existing entry: a file, a folder, or a
+// symbolic link, also one whose target is missing.
 bool path_exists(const std::string& path);
+// True when the root folder holds an entry of that name.
+bool root_folder_holds(const std::string& name);
 bool delete_file(const std::string& path);
 
 struct DirectoryEntry {

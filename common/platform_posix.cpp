@@ -123,7 +123,11 @@ bool same_file(Handle handle, const std::string& path) {
 
 bool path_exists(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
 }
 
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }

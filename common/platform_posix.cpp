@@ -147,7 +147,11 @@ bool output_feeds_input(Handle output, Handle input) {
 
 bool path_exists(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
 }
 
 // There are no drives here: a letter and ':' name one that does not exist.

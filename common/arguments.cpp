@@ -92,10 +92,7 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
       continue;
     }
     std::size_t folder_length = folder_part_length(argument);
-    std::string folder = argument.substr(0, folder_length);
-    for (char& c : folder) {
-      if (c == '\\') c = '/';
-    }
+    std::string folder = platform::native_path(argument.substr(0, folder_length));
     std::string pattern = argument.substr(folder_length);
     std::vector<platform::DirectoryEntry> entries;
     std::size_t before = expanded.size();

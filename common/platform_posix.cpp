@@ -154,6 +154,13 @@ bool root_folder_holds(const std::string& name) {
   return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
 }
 
+std::string native_path(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
 // There are no drives here: a letter and ':' name one that does not exist.
 bool names_missing_drive(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' &&

@@ -1,8 +1,8 @@
 #include "common/text.h"
 
-#include "common/platform.h"
-
 #include <gtest/gtest.h>
+
+#include "common/platform.h"
 
 TEST(Text, UpperAsciiTouchesOnlyTheAsciiLetters) {
   EXPECT_EQ(suite::upper_ascii('a'), 'A');

@@ -147,7 +147,24 @@ bool output_feeds_input(Handle output, Handle input) {
 
 bool path_exists(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
+}
+
+std::string native_path(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+// There are no drives here: a letter and ':' name one that does not exist.
+bool names_missing_drive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }

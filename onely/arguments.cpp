@@ -3,6 +3,7 @@
 #include "common/arguments.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "onely/onely.h"
 
 namespace onely {
@@ -68,7 +69,7 @@ void take_skip_count(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = upper_ascii(argument[1]);
+  char letter = suite::upper_ascii(argument[1]);
   switch (letter) {
     case '?': usage_exit(0, "");
     case 'C': settings.show_counts = true; return;

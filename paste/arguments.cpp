@@ -2,6 +2,7 @@
 
 #include "common/arguments.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "paste/paste.h"
 
 namespace paste {
@@ -42,8 +43,6 @@ void print_usage() {
   error.print("\tThe resulting line may not be longer than %d characters.\n", static_cast<int>(LINE_BUFFER_SIZE));
 }
 
-char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // '/ds' gives s; '/d' alone takes the next argument (none: empty). Accepted
 // only while the delimiter is still the single tab. Returns how many of the
 // following arguments it consumed (next is null at the end).
@@ -58,7 +57,7 @@ std::size_t take_delimiter(const std::string& argument, const std::string* next)
 }
 
 std::size_t take_option(const std::string& argument, const std::string* next) {
-  switch (upper_ascii(argument[1])) {
+  switch (suite::upper_ascii(argument[1])) {
     case '?': usage_exit(0);
     case 'D': return take_delimiter(argument, next);
     default: usage_exit(2);

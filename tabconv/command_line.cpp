@@ -1,12 +1,12 @@
 #include "tabconv/command_line.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "common/arguments.h"
 #include "common/numbers.h"
 #include "common/platform.h"
 #include "common/streams.h"
+#include "common/text.h"
 
 namespace tabconv {
 
@@ -68,7 +68,7 @@ void take_list_option(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[1])));
+  char letter = suite::upper_ascii(argument[1]);
   if (letter == '?') usage_exit(USAGE_ONLY);
   if (letter != 'D' && letter != 'T') usage_exit(UNKNOWN_OPTION, argument.substr(1));
   if (settings.stops_given) usage_exit(BAD_SYNTAX, argument);

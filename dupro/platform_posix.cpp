@@ -257,14 +257,14 @@ Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit arch
 
 namespace {
 
+// Only a read-only file that exists is refused as permission denied (a
+// file to offer for replacing): every other refusal (a folder where no file
+// can be made, a folder in the file's place, a read-only file system,
+// another owner's file) is a failure of another kind.
 CreateFailure create_failure_of(int error) {
   switch (error) {
     case ENOENT: return CreateFailure::no_such_file;
     case ENOTDIR: return CreateFailure::path_not_found;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return CreateFailure::permission_denied;
     default: return CreateFailure::other;
   }
 }
@@ -284,15 +284,7 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     mark_fresh(handle, true);
     return handle;
   }
-  if (errno != EEXIST) {
-    // Permission denied means a read-only file that exists; a file that
-    // cannot even be made (a folder without write permission, a read-only
-    // file system) is another failure, not a file to offer for replacing.
-    int error = errno;
-    failed_create(error, failure);
-    if (failure == CreateFailure::permission_denied) failure = CreateFailure::other;
-    return NO_HANDLE;
-  }
+  if (errno != EEXIST) return failed_create(errno, failure);
   struct stat info;
   if (stat(path.c_str(), &info) == 0) {
     if (is_same_file(info, source)) {
@@ -300,7 +292,11 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
       return NO_HANDLE;
     }
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
-    if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
+    if ((info.st_mode & S_IWUSR) == 0) {
+      failed_create(EACCES, failure);
+      failure = CreateFailure::permission_denied;
+      return NO_HANDLE;
+    }
   }
   // Not waiting: opening a named pipe would wait for a reader for ever;
   // nor does a terminal become this program's own.

@@ -346,6 +346,25 @@ TEST_F(DuproCopy, TargetThatCannotBeMadeIsAFileErrorNotAReplaceQuestion) {
   EXPECT_TRUE(exists("src/a"));
 }
 
+// A folder where a file is to be written cannot be replaced by it: a file
+// error, asked about as little as a target that cannot be made.
+TEST_F(DuproCopy, FolderInTheTargetFilesPlaceIsAFileError) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  make_folder(path("dst/a"));
+  write("src/a", "a");
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tCould not create file dst/a.\r\n\tIs a directory\r\n");
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_TRUE(exists("src/a"));
+  // Read-only or not, and with R too.
+  chmod(path("dst/a").c_str(), 0555);
+  RunResult replacing = run({"-R", "src", "dst"});
+  EXPECT_EQ(replacing.status, 128);
+  EXPECT_EQ(replacing.err, result.err);
+}
+
 // Flattened, a later file replaces an earlier one of the same name; the
 // earlier source, whose copy is gone, is not deleted by option X.
 TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {

@@ -78,9 +78,11 @@ TEST(DuproPlatform, CreateFailuresAreTold) {
   EXPECT_EQ(platform::create_file(folder.file("plain/x"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::path_not_found);
   EXPECT_FALSE(platform::last_error_text().empty());
+  // A folder in the file's place is not a read-only file to replace.
   mkdir(folder.file("dir").c_str(), 0777);
   EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
-  EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
+  EXPECT_EQ(failure, platform::CreateFailure::other);
+  EXPECT_EQ(platform::last_error_text(), "Is a directory");
   // Opened with its information, a folder shows as one.
   platform::FileInfo info;
   platform::Handle opened = platform::open_and_look_up(folder.file("dir"), info);

@@ -38,10 +38,11 @@ constexpr std::uint32_t KEPT_BY_READING = platform::READ_ONLY | platform::ARCHIV
 CopyEntry* entry_head = nullptr;
 CopyEntry* entry_tail = nullptr;
 DiskState disk_state = DiskState::SOURCE_DISK;
+// Compare mode: one piece of a target, followed by the one place every
+// piece of a source compared while reading is read to. Targets are read
+// and compared a piece at a time, so no more is needed.
 char* compare_buffer = nullptr;
-// Compare mode while reading: the one place every piece of a source is
-// read to, on a page boundary like every buffer that reads go to.
-alignas(4096) char source_piece[COMPARE_PIECE];
+char* source_piece = nullptr;
 // Compare mode while reading: a file error was met, so no further target
 // is examined before the flush that reports it ends the run.
 bool examination_halted = false;
@@ -602,7 +603,8 @@ void finish_entry(const CopyEntry& entry) {
 }  // namespace
 
 bool allocate_compare_buffer() {
-  compare_buffer = platform::allocate_block(CHUNK_SIZE);
+  compare_buffer = platform::allocate_block(2 * COMPARE_PIECE);
+  source_piece = compare_buffer == nullptr ? nullptr : compare_buffer + COMPARE_PIECE;
   return compare_buffer != nullptr;
 }
 

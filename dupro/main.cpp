@@ -88,8 +88,10 @@ int main(int argc, char** argv) {
   CommandLine line;
   int code = parse_command_line(suite::program_arguments(argc, argv), line);
   options = line.options;
-  if (code != ARGUMENTS_VALID) usage_exit(code);
+  // The letter E takes the compare buffer where it is read: when an error
+  // comes later on the command line, a failure to get it comes first.
   if (options.compare_only && !allocate_compare_buffer()) out_of_memory();
+  if (code != ARGUMENTS_VALID) usage_exit(code);
   std::string source = normalise_source(line.source);
   target_path = line.has_target ? normalise_target(line.target) : "";
   if (options.pause_first) ask_key("Press ENTER to continue.", ENTER_KEY, ENTER_KEY);

@@ -124,9 +124,11 @@ std::size_t compute_budget() {
     std::fclose(statm);
   }
   std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
-  // What the program needs besides file data (names, entries, listings)
-  // stays outside the budget.
-  std::size_t margin = 8 * 1024 * 1024 + left / 4;
+  // What the program needs besides file data (stream buffers, names,
+  // listings, the rests of data regions) stays outside the budget: a fixed
+  // part for the streams and a run's first allocations, and a share that
+  // grows with the data a larger limit lets it hold.
+  std::size_t margin = 2 * 1024 * 1024 + left / 8;
   left = left > margin ? left - margin : 0;
   return std::min(budget, left);
 }
@@ -136,37 +138,53 @@ std::size_t data_held = 0;
 
 // File data lives in large regions, handed out in order; when every piece
 // has been released the regions are used again from their start, so memory
-// once touched is reused instead of being mapped anew.
+// once touched is reused instead of being mapped anew. A region is no
+// larger than the budget leaves room for, and its memory is made ready as
+// pieces reach it, so a small run neither maps nor touches more than its
+// data needs.
 struct Region {
   char* base;
   std::size_t size;
   std::size_t used;
+  std::size_t ready;  // the start of the region made ready for writing
 };
 constexpr std::size_t REGION_SIZE = 8 * 1024 * 1024;
+constexpr std::size_t READY_STEP = 256 * 1024;
 constexpr std::size_t PIECE_ALIGNMENT = 64;
 std::vector<Region> regions;
 std::size_t current_region = 0;
 std::size_t pieces_held = 0;
+std::size_t region_bytes = 0;
+
+std::size_t rounded_up(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
+
+// Maps the memory a piece reaches in one step, instead of a fault per page.
+char* piece_of(Region& region, std::size_t size) {
+  char* piece = region.base + region.used;
+  region.used += size;
+  if (region.used > region.ready) {
+    std::size_t ready = std::min(region.size, rounded_up(region.used, READY_STEP));
+    madvise(region.base + region.ready, ready - region.ready, MADV_POPULATE_WRITE);
+    region.ready = ready;
+  }
+  ++pieces_held;
+  return piece;
+}
 
 char* take_from_regions(std::size_t size) {
-  size = (size + PIECE_ALIGNMENT - 1) / PIECE_ALIGNMENT * PIECE_ALIGNMENT;
+  size = rounded_up(size, PIECE_ALIGNMENT);
   for (; current_region < regions.size(); ++current_region) {
     Region& region = regions[current_region];
-    if (region.size - region.used >= size) {
-      char* piece = region.base + region.used;
-      region.used += size;
-      ++pieces_held;
-      return piece;
-    }
+    if (region.size - region.used >= size) return piece_of(region, size);
   }
-  std::size_t region_size = std::max(REGION_SIZE, size);
+  std::size_t room = data_budget > region_bytes ? data_budget - region_bytes : 0;
+  std::size_t region_size = rounded_up(std::max(size, std::min(REGION_SIZE, room)), READY_STEP);
   void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return nullptr;
-  madvise(base, region_size, MADV_POPULATE_WRITE);
-  regions.push_back(Region{static_cast<char*>(base), region_size, size});
+  region_bytes += region_size;
+  regions.push_back(Region{static_cast<char*>(base), region_size, 0, 0});
   current_region = regions.size() - 1;
-  ++pieces_held;
-  return static_cast<char*>(base);
+  return piece_of(regions.back(), size);
 }
 
 void give_to_regions() {
@@ -479,8 +497,7 @@ char* allocate_block(std::size_t size) {
   // On a page boundary: reads into a buffer that is not aligned to the
   // cache line copy several times slower.
   constexpr std::size_t ALIGNMENT = 4096;
-  std::size_t rounded = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
-  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded));
+  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded_up(size, ALIGNMENT)));
   if (block == nullptr) give_budget(size);
   return block;
 }

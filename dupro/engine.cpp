@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <new>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/streams.h"
@@ -59,6 +62,7 @@ suite::OutputStream& out() { return suite::standard_output(); }
 suite::OutputStream& err() { return message_stream(); }
 
 void examine_as_read(CopyEntry& entry);
+void note_copy_written(CopyEntry& entry);
 void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size_t size);
 
 bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
@@ -171,22 +175,23 @@ bool passes_target_filters(const FileInfo& source) {
 }
 
 // Reads the file of an entry into its chunks, flushing the list when ten
-// chunks are full or memory runs out.
-void read_entry_data(CopyEntry* entry, platform::Handle source) {
+// chunks are full or memory runs out. False when a flush left the entry
+// not written, which stops its reading and frees it.
+bool read_entry_data(CopyEntry* entry, platform::Handle source) {
   std::uint64_t left = entry->size;
   int k = 0;
   if (left == 0) examine_as_read(*entry);
   while (left > 0) {
     if (k == MAX_CHUNKS) {
       entry->unfinished = true;
-      if (flush_entries(true)) return;
+      if (flush_entries(true)) return false;
       k = 0;
     }
     std::size_t n = left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
     char* data = allocate_chunk(*entry, n);
     if (data == nullptr) {
       entry->unfinished = true;
-      if (flush_entries(true)) return;
+      if (flush_entries(true)) return false;
       k = 0;
       data = allocate_chunk(*entry, n);
       if (data == nullptr) fatal_file_error(2, entry->source_path);
@@ -200,6 +205,7 @@ void read_entry_data(CopyEntry* entry, platform::Handle source) {
     ++k;
     left -= n;
   }
+  return true;
 }
 
 void select_file(const FileInfo& info, std::size_t source_position, std::size_t target_position) {
@@ -233,9 +239,14 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
-  read_entry_data(entry, source);
+  platform::stamp_of(source, entry->source_stamp);
+  bool held = read_entry_data(entry, source);
   platform::close_file(source);
-  if (attributes_changed) platform::set_attributes(path, info.attributes);
+  if (attributes_changed) {
+    platform::set_attributes(path, info.attributes);
+    // The source as it is left, its attribute word given back.
+    if (held) platform::stamp_of(path, entry->source_stamp);
+  }
   if (options.one_at_a_time) flush_entries(true);
 }
 
@@ -301,6 +312,7 @@ bool finish_target(CopyEntry& entry) {
 }
 
 void finish_copy(CopyEntry& entry) {
+  note_copy_written(entry);
   out().print("%s\n", entry.source_path.c_str());
   ++entry_count;
   entry.in_progress = false;
@@ -412,7 +424,10 @@ void close_compared_target(CopyEntry& entry) {
   if (entry.target_handle == platform::NO_HANDLE) return;
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
-  if (needs_attribute_juggling(entry)) platform::set_attributes(entry.target_path, entry.attributes);
+  if (!needs_attribute_juggling(entry)) return;
+  platform::set_attributes(entry.target_path, entry.attributes);
+  // The target as it is left, its attribute word given back.
+  platform::stamp_of(entry.target_path, entry.copy_stamp);
 }
 
 // Keeps a file error to be reported when the entry is flushed.
@@ -446,9 +461,10 @@ void examine_target(CopyEntry& entry) {
   if (!opened) entry.target_handle = platform::open_for_reading(entry.target_path);
   if (entry.target_handle == platform::NO_HANDLE) {
     note_failure(entry, 1);
-  } else if (entry.remaining == 0) {
-    close_compared_target(entry);
+    return;
   }
+  platform::stamp_of(entry.target_handle, entry.copy_stamp);
+  if (entry.remaining == 0) close_compared_target(entry);
 }
 
 // Reads the target's next n bytes and compares them with data; false when
@@ -560,44 +576,122 @@ bool compare_entries() {
   return different;
 }
 
-// ---------------------------------------------------------------- releasing
+// ---------------------------------------------------------------- finishing
 
-// True when the source is no longer what was read: its size or time
-// stamp changed since it was listed, so it holds data its copy lacks.
-bool changed_since_read(const CopyEntry& entry) {
-  FileInfo now;
-  if (!platform::look_up(entry.source_path, now, platform::ArchiveBit::assumed_set)) return false;
-  return now.size != entry.size || now.date != entry.date || now.time != entry.time;
+// A source the run has handled, as its finishing steps need it.
+struct Finishing {
+  std::string source_path;
+  std::string target_path;
+  std::uint32_t attributes = 0;
+  bool done = false;  // copied, or found equal, when last handled
+  bool in_place = false;
+  platform::FileStamp source_stamp;  // the source as it was read
+  platform::FileStamp copy_stamp;    // its copy as the run left it
+  std::uint64_t write_order = 0;     // which write of the run made the copy
+};
+
+// Option X: the last write of the run into each target file (by device
+// and inode), so that a copy written over by a later one of the run never
+// lets its source be deleted, whatever the sizes.
+std::uint64_t writes_finished = 0;
+std::map<std::pair<std::uint64_t, std::uint64_t>, std::uint64_t> last_writes;
+
+// The sources whose finishing steps wait for the end of the run, in the
+// order they were first handled, each with where it stands now.
+std::vector<Finishing> waiting;
+std::unordered_map<std::string, std::size_t> waiting_place;
+
+Finishing finishing_of(const CopyEntry& entry) {
+  Finishing source;
+  source.source_path = entry.source_path;
+  source.target_path = entry.target_path;
+  source.attributes = entry.attributes;
+  source.done = entry.outcome == Outcome::copied || entry.outcome == Outcome::equal;
+  source.in_place = entry.in_place;
+  source.source_stamp = entry.source_stamp;
+  source.copy_stamp = entry.copy_stamp;
+  source.write_order = entry.write_order;
+  return source;
 }
 
-// True when the target no longer holds a copy of the entry's size: it was
-// removed, or replaced by a later file of the same name (option Y).
-bool copy_gone(const CopyEntry& entry) {
-  FileInfo target;
-  return !platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set) || target.size != entry.size;
+// The finishing steps wait for the end of the run when a later write of the
+// run may still replace a copy: every cycle of option K writes its files
+// again (and a cycle that walks again must find them all), and flattened
+// files of one name share one target.
+bool finishing_waits() {
+  return (options.update_archive || options.delete_source) && (options.multiple_copies || options.flatten);
 }
 
-void delete_source(const CopyEntry& entry) {
-  const char* path = entry.source_path.c_str();
-  // A source that is its own target is the only copy there is, and so is
-  // one that changed after it was read or whose copy is gone.
-  if (entry.in_place || platform::same_file(entry.source_path, entry.target_path) || changed_since_read(entry) ||
-      copy_gone(entry)) {
+// Notes that the copy of the entry has just been written completely.
+void note_copy_written(CopyEntry& entry) {
+  if (!options.delete_source || !platform::stamp_of(entry.target_path, entry.copy_stamp)) return;
+  entry.write_order = ++writes_finished;
+  last_writes[{entry.copy_stamp.device, entry.copy_stamp.inode}] = entry.write_order;
+}
+
+// True when the source is no longer what was read: it holds data its copy
+// lacks.
+bool changed_since_read(const Finishing& source) {
+  platform::FileStamp now;
+  return platform::stamp_of(source.source_path, now) && !(now == source.source_stamp);
+}
+
+// True when the target no longer is the copy the run left: it was removed
+// or changed since, or a later write of the run went into it.
+bool copy_not_as_left(const Finishing& source) {
+  platform::FileStamp now;
+  if (!platform::stamp_of(source.target_path, now) || !(now == source.copy_stamp)) return true;
+  auto last = last_writes.find({now.device, now.inode});
+  return last != last_writes.end() && last->second != source.write_order;
+}
+
+// True when the source is the only copy of its data there is: it is its
+// own target, it changed after it was read, or its copy is not as left.
+bool only_copy(const Finishing& source) {
+  return source.in_place || platform::same_file(source.source_path, source.target_path) ||
+         changed_since_read(source) || copy_not_as_left(source);
+}
+
+void delete_source(const Finishing& source, bool keep) {
+  const char* path = source.source_path.c_str();
+  if (keep) {
     out().print("Could not delete %s\n", path);
     return;
   }
-  if (platform::delete_file(entry.source_path)) return;
+  if (platform::delete_file(source.source_path)) return;
   err().print("Delete the read-only file: %s", path);
   if (!answered_yes("? (Y/N): ")) return;
-  platform::set_attributes(entry.source_path, entry.attributes & platform::ARCHIVE);
-  if (!platform::delete_file(entry.source_path)) out().print("Could not delete %s\n", path);
+  platform::set_attributes(source.source_path, source.attributes & platform::ARCHIVE);
+  if (!platform::delete_file(source.source_path)) out().print("Could not delete %s\n", path);
 }
 
-void finish_entry(const CopyEntry& entry) {
-  if (options.update_archive || options.delete_source) insert_source_disk();
-  if (options.update_archive) platform::set_attributes(entry.source_path, entry.attributes & ~platform::ARCHIVE);
-  // A directory is not a file to delete.
-  if (options.delete_source && !entry.is_directory()) delete_source(entry);
+void finish(const Finishing& source) {
+  insert_source_disk();
+  // A directory is not a file to delete. Whether the source must stay is
+  // judged before option B changes its attribute word.
+  bool deleting = options.delete_source && (source.attributes & platform::DIRECTORY) == 0;
+  bool keep = deleting && only_copy(source);
+  if (options.update_archive) platform::set_attributes(source.source_path, source.attributes & ~platform::ARCHIVE);
+  if (deleting) delete_source(source, keep);
+}
+
+// An entry leaves the list: its finishing steps are done now, or noted to
+// be done at the end of the run (where a later note of the same source,
+// read again by a later cycle, takes the earlier one's place).
+void settle_finishing(const CopyEntry& entry) {
+  if (!options.update_archive && !options.delete_source) return;
+  if (!finishing_waits()) {
+    if (entry.outcome == Outcome::copied || entry.outcome == Outcome::equal) {
+      if (!cancelled) finish(finishing_of(entry));
+    }
+    return;
+  }
+  auto [place, added] = waiting_place.try_emplace(entry.source_path, waiting.size());
+  if (added) {
+    waiting.push_back(finishing_of(entry));
+  } else {
+    waiting[place->second] = finishing_of(entry);
+  }
 }
 
 }  // namespace
@@ -656,12 +750,19 @@ void release_entries() {
     free_chunks(*entry);
     // The file being read across flushes stays as the only entry.
     if (entry->in_progress && entry == entry_tail) return;
-    bool done = entry->outcome == Outcome::copied || entry->outcome == Outcome::equal;
-    if (done && !cancelled) finish_entry(*entry);
+    settle_finishing(*entry);
     entry_head = entry->next;
     free_entry(entry);
   }
   entry_tail = nullptr;
+}
+
+void finish_run() {
+  release_entries();
+  if (cancelled) return;
+  for (const Finishing& source : waiting) {
+    if (source.done) finish(source);
+  }
 }
 
 void reset_entries() {
@@ -683,6 +784,7 @@ void drop_entries() {
   while (entry_head != nullptr) {
     CopyEntry* entry = entry_head;
     entry_head = entry->next;
+    settle_finishing(*entry);
     free_entry(entry);
   }
   entry_tail = nullptr;

@@ -46,6 +46,12 @@ struct CopyEntry {
   int failure = 0;                          // the file error met (1 or 3), 0 for none
   std::string failure_reason;               // its error text
   Outcome outcome = Outcome::pending;
+  // For the finishing steps of option X: the source as it was read, and the
+  // copy as the run left it (written, or found equal), with which write of
+  // the run made it.
+  platform::FileStamp source_stamp;
+  platform::FileStamp copy_stamp;
+  std::uint64_t write_order = 0;
   CopyEntry* next = nullptr;
 
   bool is_directory() const { return (attributes & platform::DIRECTORY) != 0; }
@@ -83,14 +89,19 @@ void walk_directory(std::size_t name_position);
 // afterwards. True when the last entry handled was not written (or was
 // found different).
 bool flush_entries(bool release);
-// Frees the entries and performs the finishing steps (options B and X).
+// Frees the entries and performs their finishing steps (options B and X),
+// or notes them for the end of the run when a later write of the run may
+// still replace a copy (options K and Y).
 void release_entries();
+// At the end of the run: releases the list, then performs the finishing
+// steps noted for the end, unless the run was cancelled.
+void finish_run();
 // Between copy cycles: every entry held goes back to pending with all of
 // its data to write again.
 void reset_entries();
 // Before walking again in a later cycle: the entries left from the earlier
-// one are freed without finishing steps, since the walk reads their files
-// again.
+// one are freed, their finishing steps noted for the end of the run, since
+// the walk reads their files again.
 void drop_entries();
 void make_directories(const std::string& path);
 [[noreturn]] void fatal_file_error(int index, const std::string& path);

@@ -26,9 +26,10 @@ void wait_at_exit() {
 }
 
 // Runs before the summary line at exit: the finishing steps of the entries
-// still held. A cancel here ends the program again, and the handlers not
-// yet run (the summary line among them) still run.
-void release_at_exit() { release_entries(); }
+// still held, and of those that waited for the end. A cancel here ends the
+// program again, and the handlers not yet run (the summary line among
+// them) still run.
+void release_at_exit() { finish_run(); }
 
 void print_summary() {
   suite::OutputStream& out = suite::standard_output();

@@ -53,6 +53,24 @@ bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive = Archi
 // True when both paths name one file (the same device and inode).
 bool same_file(const std::string& first, const std::string& second);
 
+// What tells one state of a file from another: the file itself (device and
+// inode), its size, and its modification and change times to the
+// nanosecond. Writing the file, truncating it or changing its attributes
+// gives it another stamp; another file put in its place has another too.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of what a path names, or of an open file; false when there is
+// none to take.
+bool stamp_of(const std::string& path, FileStamp& stamp);
+bool stamp_of(Handle handle, FileStamp& stamp);
+
 enum class CreateFailure { none, no_such_file, path_not_found, permission_denied, is_source, other };
 
 // Raw-byte access. Callers open for reading only what a listing or a

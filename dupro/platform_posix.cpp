@@ -243,6 +243,36 @@ bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
   return true;
 }
 
+namespace {
+
+std::int64_t nanoseconds(const struct timespec& moment) {
+  return static_cast<std::int64_t>(moment.tv_sec) * 1000000000 + moment.tv_nsec;
+}
+
+void fill_stamp(const struct stat& info, FileStamp& stamp) {
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.modified = nanoseconds(info.st_mtim);
+  stamp.changed = nanoseconds(info.st_ctim);
+}
+
+}  // namespace
+
+bool stamp_of(const std::string& path, FileStamp& stamp) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return fail(errno);
+  fill_stamp(info, stamp);
+  return true;
+}
+
+bool stamp_of(Handle handle, FileStamp& stamp) {
+  struct stat info;
+  if (fstat(static_cast<int>(handle), &info) != 0) return fail(errno);
+  fill_stamp(info, stamp);
+  return true;
+}
+
 bool same_file(const std::string& first, const std::string& second) {
   struct stat one;
   return stat(first.c_str(), &one) == 0 && is_same_file(one, second);

@@ -380,6 +380,46 @@ TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {
   EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/a") + "\r\n"), 1u);
 }
 
+// Whatever the sizes: of two flattened files of one name only the later
+// one's source goes; the earlier one's copy was replaced. Also when a
+// flush inside a large file released the earlier one long before.
+TEST_F(DuproCopy, FlattenedFilesOfOneSizeKeepTheReplacedSource) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  write("src/n.txt", "one");
+  write("src/sub/n.txt", "two");
+  write("src/sub/big", binary_bytes(6 * MIB, 3));
+  RunResult result = run({"-XY", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read("dst/n.txt"), "two");
+  EXPECT_EQ(read("src/n.txt"), "one");
+  EXPECT_FALSE(exists("src/sub/n.txt"));
+  EXPECT_FALSE(exists("src/sub/big"));
+  EXPECT_EQ(read("dst/big"), binary_bytes(6 * MIB, 3));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/n.txt") + "\r\n"), 1u);
+  EXPECT_EQ(summary_of(result.out), "\t3 files copied. 1 directory created.");
+}
+
+// Two target names of one file: the later copy writes over the earlier, so
+// only the later source goes.
+TEST_F(DuproCopy, TargetNamesOfOneFileKeepTheSourceWrittenOver) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/a", "aaa");
+  write("src/b", "bbb");
+  write("dst/a", "old");
+  ASSERT_EQ(link(path("dst/a").c_str(), path("dst/b").c_str()), 0);
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  std::string left = read("dst/a");
+  ASSERT_TRUE(left == "aaa" || left == "bbb") << left;
+  const std::string written_over = left == "aaa" ? "b" : "a";
+  const std::string last = left == "aaa" ? "a" : "b";
+  EXPECT_EQ(read("src/" + written_over), written_over + written_over + written_over);
+  EXPECT_FALSE(exists("src/" + last));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/" + written_over) + "\r\n"), 1u);
+}
+
 TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
   make_folder(path("src"));
   write("src/two", binary_bytes(2 * MIB, 4));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/dupro/dupro_test_text.h"
@@ -170,6 +172,70 @@ TEST_F(DuproQuestions, MultipleCopiesWalkAgainAfterARelease) {
   EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 2));
   EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
   EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
+}
+
+// A copy rewritten with other bytes of the same size and time is not the
+// copy the run left, nor is a source so rewritten the one that was read.
+TEST_F(DuproQuestions, SourceOrCopyRewrittenAlikeIsNotDeleted) {
+  folder_.write("src/b", "b");
+  folder_.write("src/c", "c");
+  TerminalSession session("dupro", {"-KX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
+  auto rewrite_alike = [&](const std::string& name) {
+    struct stat before;
+    ASSERT_EQ(stat(folder_.file(name).c_str(), &before), 0);
+    folder_.write(name, "z");
+    struct timespec times[2] = {before.st_atim, before.st_mtim};
+    utimensat(AT_FDCWD, folder_.file(name).c_str(), times, 0);
+  };
+  rewrite_alike("dst/a");
+  rewrite_alike("src/b");
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("src/a"), "a");
+  EXPECT_EQ(folder_.read("src/b"), "z");
+  EXPECT_FALSE(folder_.exists("src/c"));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), 1u);
+  EXPECT_EQ(count_of(result.out, "Could not delete " + source("b") + "\r\n"), 1u);
+}
+
+// With option K the finishing steps wait until the cycles end: a flush
+// inside a large file releases the list during the first cycle, and the
+// second cycle still finds and copies every file. Each source then goes
+// once; a cancelled run deletes none.
+TEST_F(DuproQuestions, MultipleCopiesDeleteOnlyWhenTheCyclesEnd) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  folder_.write("src/c", "c");
+  folder_.write("src/big", binary_bytes(6 * MIB, 1));
+  const std::string another = "Another copy? (Y/N): ";
+  for (const char* last_key : {"n", "\x03"}) {
+    TerminalSession session("dupro", {"-KXB", "src", "dst"}, folder_.path());
+    ASSERT_TRUE(session.wait_for_error_text(another));
+    EXPECT_TRUE(folder_.exists("src/a") && folder_.exists("src/c"));
+    session.type("y");
+    ASSERT_TRUE(session.wait_for_error_text(another + WIPE + another));
+    session.type(last_key);
+    RunResult result = session.finish();
+    if (std::string(last_key) == "n") {
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(summary_of(result.out), "\t6 files copied. 1 directory created.");
+      EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
+      EXPECT_FALSE(folder_.exists("src/a") || folder_.exists("src/c") || folder_.exists("src/big"));
+      EXPECT_EQ(count_of(result.out, "Could not delete"), 0u);
+    } else {
+      EXPECT_EQ(result.status, 1);
+      EXPECT_TRUE(folder_.exists("src/a") && folder_.exists("src/c") && folder_.exists("src/big"));
+      EXPECT_EQ(attributes_of(source("a")), ARCHIVE);
+    }
+    EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 1));
+    EXPECT_EQ(folder_.read("dst/a") + folder_.read("dst/c"), "ac");
+    // The next round starts over: the sources back, the copies gone.
+    folder_.write("src/a", "a");
+    folder_.write("src/c", "c");
+    folder_.write("src/big", binary_bytes(6 * MIB, 1));
+    for (const char* name : {"dst/a", "dst/c", "dst/big"}) unlink(folder_.file(name).c_str());
+  }
 }
 
 TEST_F(DuproQuestions, CtrlCCancelsWithoutFinishingSteps) {

@@ -227,10 +227,7 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   entry->attributes = info.attributes;
   entry->time = info.time;
   entry->date = info.date;
-  if (entry->is_directory()) {
-    examine_as_read(*entry);
-    return;
-  }
+  if (entry->is_directory()) return;
   entry->remaining = entry->size;
   insert_source_disk();
   // A copy of the path: a flush while reading may free the entry.
@@ -239,13 +236,16 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
-  platform::stamp_of(source, entry->source_stamp);
+  // The source as read: what option X and a compare at the flush that
+  // reads it again check it against.
+  bool stamped = options.delete_source || compared_as_read(*entry);
+  if (stamped) platform::stamp_of(source, entry->source_stamp);
   bool held = read_entry_data(entry, source);
   platform::close_file(source);
   if (attributes_changed) {
     platform::set_attributes(path, info.attributes);
     // The source as it is left, its attribute word given back.
-    if (held) platform::stamp_of(path, entry->source_stamp);
+    if (held && stamped) platform::stamp_of(path, entry->source_stamp);
   }
   if (options.one_at_a_time) flush_entries(true);
 }
@@ -418,6 +418,18 @@ const char* metadata_difference(const CopyEntry& entry, bool found, const FileIn
   return nullptr;
 }
 
+// Compare mode while reading does at once, for each chunk read, what the
+// flush does with held data; the flush then looks the target up again and
+// takes that finding only when the target still has the stamp it had when
+// comparing began. Otherwise it compares the held part there, reading the
+// chunks compared while reading from the source once more, provided the
+// source still has the stamp it was read with.
+
+// True while comparing the entry with its target goes on.
+bool comparing(const CopyEntry& entry) {
+  return entry.target_handle != platform::NO_HANDLE && !entry.differs && entry.failure == 0;
+}
+
 // Closes the target once comparing is over; one whose attribute word was
 // cleared for reading gets the entry's (the source's) word.
 void close_compared_target(CopyEntry& entry) {
@@ -437,73 +449,156 @@ void note_failure(CopyEntry& entry, int index) {
   examination_halted = true;
 }
 
-// Looks at the target of an entry met for the first time: its existence
-// and metadata, then, for a file that matches, opens it for reading.
+int held_chunk_count(const CopyEntry& entry) {
+  int count = 0;
+  while (count < MAX_CHUNKS && entry.chunks[count].data != nullptr) ++count;
+  return count;
+}
+
+// True when the finding on the held part still holds for the target, whose
+// stamp is now `now`: all of it was compared, no file error was met, and
+// the target is the file it was compared with, unchanged since.
+bool finding_holds(const CopyEntry& entry, const platform::FileStamp& now) {
+  return entry.target_stamped && entry.failure == 0 && entry.compared_chunks == held_chunk_count(entry) &&
+         now == entry.target_stamp;
+}
+
+// Comparing the held part starts over from its beginning, with the open
+// target positioned there.
+void restart_comparing(CopyEntry& entry) {
+  entry.compared_chunks = 0;
+  entry.differs = false;
+  entry.failure = 0;
+  entry.remaining = entry.size - entry.slice_start;
+  entry.target_stamped = platform::stamp_of(entry.target_handle, entry.target_stamp);
+  entry.copy_stamp = entry.target_stamp;
+}
+
+// At the flush: opens the target to compare the held part from the start
+// of the file. One whose attribute word has bits that reading does not
+// keep is read with those bits cleared.
+void open_compared_target(CopyEntry& entry) {
+  close_compared_target(entry);
+  entry.target_examined = true;
+  if (needs_attribute_juggling(entry)) {
+    platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
+  }
+  entry.target_handle = platform::open_for_reading(entry.target_path);
+  if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(1, entry.target_path);
+  restart_comparing(entry);
+}
+
+// At a later flush of a file read across flushes: the target stays the
+// file opened at its first flush, so its open handle is what is checked,
+// and the held part is compared again from where it begins in the file.
+void check_later_part(CopyEntry& entry) {
+  platform::FileStamp now;
+  if (entry.compared_chunks == 0) return;
+  if (platform::stamp_of(entry.target_handle, now) && finding_holds(entry, now)) return;
+  restart_comparing(entry);
+  if (!platform::seek_file(entry.target_handle, entry.slice_start)) note_failure(entry, 3);
+}
+
+// Looks at the target of an entry while its source is read: a file of the
+// source's size, date, time and attributes is opened, its stamp taken,
+// and compared as the chunks come.
 void examine_target(CopyEntry& entry) {
   entry.target_examined = true;
-  // A file whose attribute word stays as it is for reading is opened at
-  // once, its information taken from the open file. Opening can fail where
-  // looking up does not; the lookup then decides as it does for the rest.
-  bool juggled = needs_attribute_juggling(entry);
   FileInfo target;
-  if (!juggled) {
-    entry.target_handle = platform::open_and_look_up(entry.target_path, target, platform::ArchiveBit::assumed_set);
-  }
+  entry.target_handle = platform::open_and_look_up(entry.target_path, target, platform::ArchiveBit::assumed_set,
+                                                   &entry.target_stamp);
   bool opened = entry.target_handle != platform::NO_HANDLE;
   bool found = opened || platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set);
-  entry.target_difference = metadata_difference(entry, found, target);
-  if (entry.target_difference != nullptr || entry.is_directory()) {
-    platform::close_file(entry.target_handle);
-    entry.target_handle = platform::NO_HANDLE;
+  if (metadata_difference(entry, found, target) != nullptr) {
+    close_compared_target(entry);
     return;
   }
-  if (juggled) platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
-  if (!opened) entry.target_handle = platform::open_for_reading(entry.target_path);
-  if (entry.target_handle == platform::NO_HANDLE) {
+  // Opening can fail where looking up does not.
+  if (!opened) {
     note_failure(entry, 1);
     return;
   }
-  platform::stamp_of(entry.target_handle, entry.copy_stamp);
+  entry.target_stamped = true;
+  entry.copy_stamp = entry.target_stamp;
   if (entry.remaining == 0) close_compared_target(entry);
 }
 
 // Reads the target's next n bytes and compares them with data; false when
-// they differ or the read falls short, which is noted and closes the
-// target. The pieces are small enough to stay in the processor's cache
-// while they are compared.
+// they differ or the read falls short, which is noted. The pieces are small
+// enough to stay in the processor's cache while they are compared.
 bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n) {
   if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
     note_failure(entry, 3);
-    close_compared_target(entry);
     return false;
   }
   return std::memcmp(compare_buffer, data, n) == 0;
 }
 
-// After one chunk has been compared: a difference ends comparing, and so
-// does the end of the file.
+// After one chunk has been compared: a difference or a file error ends
+// comparing, and so does the end of the file. The target of a file read
+// across flushes stays open until its flush.
 void end_chunk_comparison(CopyEntry& entry, std::size_t size, bool same) {
   ++entry.compared_chunks;
-  if (entry.target_handle == platform::NO_HANDLE) return;
   entry.remaining -= size;
-  entry.differs = !same;
-  if (!same || entry.remaining == 0) close_compared_target(entry);
+  if (!same) entry.differs = true;
+  if ((!comparing(entry) || entry.remaining == 0) && !entry.in_progress) close_compared_target(entry);
 }
 
-// Compares the chunks held that have not been compared yet, while the
-// target is open. A chunk's whole part of the target is read even after a
-// difference, since a read that falls short is an error whatever the bytes
-// before it.
+// At the flush, the source read once more for the chunks compared while
+// reading; it serves only while it still has the stamp it was read with.
+struct SourceReadAgain {
+  platform::Handle handle = platform::NO_HANDLE;
+  bool opened = false;
+  bool as_read = false;
+  std::uint64_t position = 0;
+};
+
+// Reads n bytes of the source at the offset into the source piece; false
+// when the source is no longer as it was read.
+bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uint64_t offset, std::size_t n) {
+  if (!source.opened) {
+    source.opened = true;
+    source.handle = platform::open_for_reading(entry.source_path);
+    platform::FileStamp now;
+    source.as_read = source.handle != platform::NO_HANDLE && platform::stamp_of(source.handle, now) &&
+                     now == entry.source_stamp;
+  }
+  if (source.as_read && source.position != offset) source.as_read = platform::seek_file(source.handle, offset);
+  source.as_read = source.as_read && platform::read_file(source.handle, source_piece, n) == n;
+  source.position = offset + n;
+  return source.as_read;
+}
+
+// Compares, at the flush, the chunks held that have not been compared: from
+// their data, or from the source read once more. A chunk's whole part of
+// the target is read even after a difference, since a read that falls
+// short is an error whatever the bytes before it. A source that is no
+// longer as it was read cannot show what was read: the entry differs.
 void compare_held_chunks(CopyEntry& entry) {
-  while (entry.compared_chunks < MAX_CHUNKS && entry.chunks[entry.compared_chunks].data != nullptr) {
+  SourceReadAgain source;
+  std::uint64_t offset = entry.slice_start;
+  for (int i = 0; i < entry.compared_chunks; ++i) offset += entry.chunks[i].size;
+  while (entry.compared_chunks < MAX_CHUNKS && entry.chunks[entry.compared_chunks].data != nullptr &&
+         !entry.differs) {
     const Chunk& chunk = entry.chunks[entry.compared_chunks];
     bool same = true;
-    for (std::size_t done = 0; done < chunk.size && entry.target_handle != platform::NO_HANDLE;
+    for (std::size_t done = 0; done < chunk.size && entry.failure == 0 && entry.target_handle != platform::NO_HANDLE;
          done += COMPARE_PIECE) {
-      same = target_piece_matches(entry, chunk.data + done, std::min(COMPARE_PIECE, chunk.size - done)) && same;
+      std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
+      const char* data = chunk.data + done;
+      if (chunk.data == source_piece) {
+        if (!read_source_again(entry, source, offset + done, n)) {
+          same = false;
+          break;
+        }
+        data = source_piece;
+      }
+      same = target_piece_matches(entry, data, n) && same;
     }
     end_chunk_comparison(entry, chunk.size, same);
+    offset += chunk.size;
   }
+  platform::close_file(source.handle);
 }
 
 // Compare mode while reading: examines the target of an entry met for the
@@ -520,22 +615,26 @@ void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size
   for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, size - done);
     if (platform::read_file(source, source_piece, n) < n) fatal_file_error(3, entry.source_path);
-    if (entry.target_handle == platform::NO_HANDLE) continue;
+    if (entry.target_handle == platform::NO_HANDLE || entry.failure != 0 || entry.differs) continue;
     same = target_piece_matches(entry, source_piece, n) && same;
   }
   end_chunk_comparison(entry, size, same);
 }
 
-// Reports what comparing the entry with its target found, comparing now
-// what has not been compared while reading. True when it differs.
+// Compares the entry with its target as the flush finds it, taking what
+// comparing while reading found where it still holds, and reports it.
+// True when it differs.
 bool compare_file_entry(CopyEntry& entry) {
   if (entry.failed) return true;
   if (!entry.in_progress) {
     ++entry_count;
     ++error_count;
-    if (!entry.target_examined) examine_target(entry);
-    if (entry.target_difference != nullptr) {
-      out().print(entry.target_difference, entry.target_path.c_str());
+    FileInfo target;
+    platform::FileStamp now;
+    bool found = platform::look_up(entry.target_path, target, platform::ArchiveBit::assumed_set, &now);
+    if (const char* difference = metadata_difference(entry, found, target)) {
+      close_compared_target(entry);
+      out().print(difference, entry.target_path.c_str());
       entry.outcome = Outcome::not_done;
       return true;
     }
@@ -544,12 +643,21 @@ bool compare_file_entry(CopyEntry& entry) {
       entry.outcome = Outcome::equal;
       return false;
     }
+    if (!finding_holds(entry, now)) open_compared_target(entry);
+  } else {
+    check_later_part(entry);
   }
   compare_held_chunks(entry);
-  if (entry.failure != 0) fatal_file_error(entry.failure, entry.target_path, entry.failure_reason);
+  if (entry.failure != 0) {
+    close_compared_target(entry);
+    fatal_file_error(entry.failure, entry.target_path, entry.failure_reason);
+  }
   if (!entry.differs && entry.unfinished) {
+    // The next part is compared from the target as it is now.
     entry.unfinished = false;
     entry.in_progress = true;
+    entry.slice_start = entry.size - entry.remaining;
+    entry.target_stamped = platform::stamp_of(entry.target_handle, entry.target_stamp);
     return false;
   }
   close_compared_target(entry);
@@ -774,7 +882,8 @@ void reset_entries() {
     entry->target_handle = platform::NO_HANDLE;
     entry->remaining = held_bytes(*entry);
     entry->target_examined = false;
-    entry->target_difference = nullptr;
+    entry->target_stamped = false;
+    entry->slice_start = 0;
     entry->compared_chunks = 0;
     entry->differs = false;
   }

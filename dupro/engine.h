@@ -37,14 +37,17 @@ struct CopyEntry {
   platform::Handle target_handle = platform::NO_HANDLE;
   std::uint64_t remaining = 0;  // bytes not yet written or compared
   std::array<Chunk, MAX_CHUNKS> chunks{};
-  // Compare mode: what examining the target found, kept until the flush
-  // that reports it.
-  bool target_examined = false;             // existence and metadata looked at
-  const char* target_difference = nullptr;  // the line of the first check that failed
-  int compared_chunks = 0;                  // chunks held that have been compared
-  bool differs = false;                     // a compared chunk differs from the target
-  int failure = 0;                          // the file error met (1 or 3), 0 for none
-  std::string failure_reason;               // its error text
+  // Compare mode: what comparing the held part with the target found so
+  // far, and the target's stamp from when that comparing began, by which
+  // the flush tells whether the finding still holds.
+  bool target_examined = false;    // looked at, while the source was read or at a flush
+  bool target_stamped = false;     // target_stamp is taken
+  platform::FileStamp target_stamp;
+  std::uint64_t slice_start = 0;   // where in the file the held part begins
+  int compared_chunks = 0;         // chunks held that have been compared
+  bool differs = false;            // a compared chunk differs from the target
+  int failure = 0;                 // the file error met (1 or 3), 0 for none
+  std::string failure_reason;      // its error text
   Outcome outcome = Outcome::pending;
   // For the finishing steps of option X: the source as it was read, and the
   // copy as the run left it (written, or found equal), with which write of
@@ -67,12 +70,14 @@ extern std::string target_folder;
 extern bool whole_set_loaded;
 // Compare mode with source and target on different units, copied once:
 // each chunk is compared with its target as soon as it has been read, and
-// only its place in the memory budget is held until the flush, which
-// reports what comparing found. Flushes, lines, counts and file errors are
-// those of comparing held data at the flush; targets are never read while
-// a disk swap may be pending, nor data needed again by a later cycle, and
-// a target whose attribute word is changed for reading waits for the
-// flush as before.
+// only its place in the memory budget is held until the flush. The flush
+// looks each target up again and reports what comparing found only when
+// the target is still in the state it was compared in; otherwise it
+// compares there, reading those chunks from the source once more. So
+// flushes, lines, counts, file errors and deletions are those of comparing
+// held data at the flush; targets are never read while a disk swap may be
+// pending, nor data needed again by a later cycle, and a target whose
+// attribute word is changed for reading waits for the flush as before.
 extern bool compare_while_reading;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;

@@ -111,6 +111,18 @@ bool is_copyable(const struct dirent& item, const struct stat& info) {
   return S_ISREG(info.st_mode);
 }
 
+std::int64_t nanoseconds(const struct timespec& moment) {
+  return static_cast<std::int64_t>(moment.tv_sec) * 1000000000 + moment.tv_nsec;
+}
+
+void fill_stamp(const struct stat& info, FileStamp& stamp) {
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.modified = nanoseconds(info.st_mtim);
+  stamp.changed = nanoseconds(info.st_ctim);
+}
+
 std::size_t compute_budget() {
   long pages = sysconf(_SC_PHYS_PAGES);
   long page_size = sysconf(_SC_PAGESIZE);
@@ -236,28 +248,14 @@ bool list_subdirectories(const std::string& folder, std::vector<std::string>& na
   return true;
 }
 
-bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
+bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return fail(errno);
   fill_info(path, last_component(path), status, archive, info);
+  if (stamp != nullptr) fill_stamp(status, *stamp);
   return true;
 }
 
-namespace {
-
-std::int64_t nanoseconds(const struct timespec& moment) {
-  return static_cast<std::int64_t>(moment.tv_sec) * 1000000000 + moment.tv_nsec;
-}
-
-void fill_stamp(const struct stat& info, FileStamp& stamp) {
-  stamp.device = static_cast<std::uint64_t>(info.st_dev);
-  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
-  stamp.size = static_cast<std::uint64_t>(info.st_size);
-  stamp.modified = nanoseconds(info.st_mtim);
-  stamp.changed = nanoseconds(info.st_ctim);
-}
-
-}  // namespace
 
 bool stamp_of(const std::string& path, FileStamp& stamp) {
   struct stat info;
@@ -290,7 +288,7 @@ Handle open_for_reading(const std::string& path) {
   return handle;
 }
 
-Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
+Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
   Handle handle = open_for_reading(path);
   if (handle == NO_HANDLE) return NO_HANDLE;
   struct stat status;
@@ -300,6 +298,7 @@ Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit arch
     return NO_HANDLE;
   }
   fill_info(path, last_component(path), status, archive, info);
+  if (stamp != nullptr) fill_stamp(status, *stamp);
   return handle;
 }
 
@@ -383,6 +382,11 @@ std::size_t write_file(Handle handle, const char* data, std::size_t size) {
     done += static_cast<std::size_t>(put);
   }
   return done;
+}
+
+bool seek_file(Handle handle, std::uint64_t offset) {
+  if (lseek(static_cast<int>(handle), static_cast<off_t>(offset), SEEK_SET) < 0) return fail(errno);
+  return true;
 }
 
 void close_file(Handle handle) {

@@ -236,16 +236,15 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
-  // The source as read: what option X and a compare at the flush that
-  // reads it again check it against.
-  bool stamped = options.delete_source || compared_as_read(*entry);
-  if (stamped) platform::stamp_of(source, entry->source_stamp);
+  // The source as read: what option X, a rewrite after a failed write and
+  // a compare at the flush that read it again check it against.
+  platform::stamp_of(source, entry->source_stamp);
   bool held = read_entry_data(entry, source);
   platform::close_file(source);
   if (attributes_changed) {
     platform::set_attributes(path, info.attributes);
     // The source as it is left, its attribute word given back.
-    if (held && stamped) platform::stamp_of(path, entry->source_stamp);
+    if (held) platform::stamp_of(path, entry->source_stamp);
   }
   if (options.one_at_a_time) flush_entries(true);
 }
@@ -319,15 +318,20 @@ void finish_copy(CopyEntry& entry) {
   entry.outcome = Outcome::copied;
 }
 
-// Copies into a new target the first `length` bytes of the source, which
+// True when the open file is the source as it was read.
+bool is_source_as_read(const CopyEntry& entry, platform::Handle source) {
+  platform::FileStamp now;
+  return source != platform::NO_HANDLE && platform::stamp_of(source, now) && now == entry.source_stamp;
+}
+
+// Copies into the new target the first `length` bytes of the source, which
 // earlier flushes wrote and no longer hold, reading them from the source
-// once more. False when a read or a write falls short.
+// once more. False when a read or a write falls short, or when the source
+// is no longer as it was read, so that its start would not match the rest.
 bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
-  if (!create_target(entry)) return false;
   platform::Handle source = platform::open_for_reading(entry.source_path);
-  if (source == platform::NO_HANDLE) return false;
   char* buffer = platform::allocate_data(CHUNK_SIZE);
-  bool complete = buffer != nullptr;
+  bool complete = buffer != nullptr && is_source_as_read(entry, source);
   while (complete && length > 0) {
     std::size_t n = length < CHUNK_SIZE ? static_cast<std::size_t>(length) : CHUNK_SIZE;
     complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
@@ -350,13 +354,11 @@ bool write_file_entry(CopyEntry& entry) {
   bool retrying = false;
   bool not_written = false;
   for (;;) {
-    bool ready = true;
-    if (retrying && written_before > 0) {
-      ready = rewrite_from_source(entry, written_before);
-    } else if (!entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
+    if (!entry.in_place && entry.target_handle == platform::NO_HANDLE && !create_target(entry)) {
       not_written = true;
       break;
     }
+    bool ready = entry.in_place || !retrying || written_before == 0 || rewrite_from_source(entry, written_before);
     if (entry.in_place) {
       entry.remaining -= held_bytes(entry);
       break;
@@ -737,6 +739,13 @@ void note_copy_written(CopyEntry& entry) {
   last_writes[{entry.copy_stamp.device, entry.copy_stamp.inode}] = entry.write_order;
 }
 
+// Once an entry is finished, its write matters no more: a later write into
+// the same file is judged by its own place among the writes.
+void forget_write(const CopyEntry& entry) {
+  auto last = last_writes.find({entry.copy_stamp.device, entry.copy_stamp.inode});
+  if (last != last_writes.end() && last->second == entry.write_order) last_writes.erase(last);
+}
+
 // True when the source is no longer what was read: it holds data its copy
 // lacks.
 bool changed_since_read(const Finishing& source) {
@@ -760,26 +769,35 @@ bool only_copy(const Finishing& source) {
          changed_since_read(source) || copy_not_as_left(source);
 }
 
+// Deletes the source unless it must be kept; a read-only source is offered
+// for deleting, and is judged again once the question is answered, since
+// its copy may have changed while the question waited.
 void delete_source(const Finishing& source, bool keep) {
   const char* path = source.source_path.c_str();
-  if (keep) {
-    out().print("Could not delete %s\n", path);
-    return;
+  if (!keep && platform::delete_file(source.source_path)) return;
+  if (!keep) {
+    err().print("Delete the read-only file: %s", path);
+    if (!answered_yes("? (Y/N): ")) return;
+    keep = only_copy(source);
   }
-  if (platform::delete_file(source.source_path)) return;
-  err().print("Delete the read-only file: %s", path);
-  if (!answered_yes("? (Y/N): ")) return;
-  platform::set_attributes(source.source_path, source.attributes & platform::ARCHIVE);
-  if (!platform::delete_file(source.source_path)) out().print("Could not delete %s\n", path);
+  if (!keep) {
+    platform::set_attributes(source.source_path, source.attributes & platform::ARCHIVE);
+    if (platform::delete_file(source.source_path)) return;
+  }
+  out().print("Could not delete %s\n", path);
 }
 
-void finish(const Finishing& source) {
+void finish(Finishing source) {
   insert_source_disk();
   // A directory is not a file to delete. Whether the source must stay is
-  // judged before option B changes its attribute word.
+  // judged before option B changes its attribute word, which then gives
+  // the source the stamp it is judged by again.
   bool deleting = options.delete_source && (source.attributes & platform::DIRECTORY) == 0;
   bool keep = deleting && only_copy(source);
-  if (options.update_archive) platform::set_attributes(source.source_path, source.attributes & ~platform::ARCHIVE);
+  if (options.update_archive) {
+    platform::set_attributes(source.source_path, source.attributes & ~platform::ARCHIVE);
+    if (deleting && !keep) platform::stamp_of(source.source_path, source.source_stamp);
+  }
   if (deleting) delete_source(source, keep);
 }
 
@@ -792,6 +810,7 @@ void settle_finishing(const CopyEntry& entry) {
     if (entry.outcome == Outcome::copied || entry.outcome == Outcome::equal) {
       if (!cancelled) finish(finishing_of(entry));
     }
+    forget_write(entry);
     return;
   }
   auto [place, added] = waiting_place.try_emplace(entry.source_path, waiting.size());
@@ -802,20 +821,12 @@ void settle_finishing(const CopyEntry& entry) {
   }
 }
 
-}  // namespace
-
-bool allocate_compare_buffer() {
-  compare_buffer = platform::allocate_block(2 * COMPARE_PIECE);
-  source_piece = compare_buffer == nullptr ? nullptr : compare_buffer + COMPARE_PIECE;
-  return compare_buffer != nullptr;
-}
-
-void walk_directory(std::size_t name_position) {
-  std::size_t target_position = target_path.size();
-  insert_source_disk();
+// The files pass of walking one directory: every listed entry that
+// matches the pattern is selected. The listing is gone before the walk
+// enters the subdirectories.
+void select_listed_files(std::size_t name_position, std::size_t target_position) {
   std::uint32_t mask = (options.include_hidden ? platform::HIDDEN | platform::SYSTEM : 0) |
                        (options.void_dirs ? platform::DIRECTORY : 0);
-  std::string directory = source_path.substr(0, name_position);
   std::vector<FileInfo> listed;
   // Compare mode ignores the archive bit unless option A selects by it or
   // the attribute word is written back (hidden files).
@@ -830,7 +841,22 @@ void walk_directory(std::size_t name_position) {
     select_file(info, name_position, target_position);
     insert_source_disk();
   }
+}
+
+}  // namespace
+
+bool allocate_compare_buffer() {
+  compare_buffer = platform::allocate_block(2 * COMPARE_PIECE);
+  source_piece = compare_buffer == nullptr ? nullptr : compare_buffer + COMPARE_PIECE;
+  return compare_buffer != nullptr;
+}
+
+void walk_directory(std::size_t name_position) {
+  std::size_t target_position = target_path.size();
+  insert_source_disk();
+  select_listed_files(name_position, target_position);
   if (options.no_subdirs) return;
+  std::string directory = source_path.substr(0, name_position);
   std::vector<std::string> subdirectories;
   platform::list_subdirectories(directory, subdirectories);
   for (const std::string& name : subdirectories) {

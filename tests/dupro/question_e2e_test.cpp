@@ -104,6 +104,56 @@ TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
   EXPECT_EQ(folder_.read("src/a"), binary_bytes(12 * MIB, 3));
 }
 
+// The retry reads the start of the file from the source again only while
+// the source is as it was read: a source changed meanwhile would give a
+// copy whose start does not match the rest.
+TEST_F(DuproQuestions, RetryDoesNotMixAChangedSourceIntoTheCopy) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  folder_.write("src/a", binary_bytes(12 * MIB, 3));
+  const std::string question = "Retry writing " + source("a") + "? (Y/N): ";
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 7 * MIB;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  suite_test::TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  // From here on every write would go through.
+  ASSERT_EQ(prlimit(session.pid(), RLIMIT_FSIZE, &saved, nullptr), 0);
+  folder_.write("src/a", binary_bytes(12 * MIB, 4));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(question + WIPE + question));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n\t1 directory created.");
+  EXPECT_FALSE(folder_.exists("dst/a"));
+  EXPECT_EQ(folder_.read("src/a"), binary_bytes(12 * MIB, 4));
+}
+
+// A read-only source is offered for deleting; the answer is acted on only
+// while its copy is still the one the run left.
+TEST_F(DuproQuestions, DeleteReadOnlySourceJudgedAgainAfterTheAnswer) {
+  set_attributes(source("a"), READ_ONLY | ARCHIVE);
+  const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
+  for (bool copy_changed : {false, true}) {
+    unlink(folder_.file("dst/a").c_str());
+    TerminalSession session("dupro", {"-XB", "src", "dst"}, folder_.path());
+    ASSERT_TRUE(session.wait_for_error_text(deleting));
+    if (copy_changed) folder_.write("dst/a", "b");
+    session.type("y");
+    RunResult result = session.finish();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(folder_.exists("src/a"), copy_changed);
+    EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), copy_changed ? 1u : 0u);
+    if (!copy_changed) {
+      folder_.write("src/a", "a");
+      set_attributes(source("a"), READ_ONLY | ARCHIVE);
+    }
+  }
+}
+
 TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
   TerminalSession session("dupro", {"-K", "src", "dst"}, folder_.path());
   ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));

@@ -239,6 +239,7 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   // The source as read: what option X, a rewrite after a failed write and
   // a compare at the flush that read it again check it against.
   platform::stamp_of(source, entry->source_stamp);
+  entry->source_grew = entry->source_stamp.size > entry->size;
   bool held = read_entry_data(entry, source);
   platform::close_file(source);
   if (attributes_changed) {
@@ -696,6 +697,7 @@ struct Finishing {
   bool done = false;  // copied, or found equal, when last handled
   bool in_place = false;
   platform::FileStamp source_stamp;  // the source as it was read
+  bool source_grew = false;          // only its start was read
   platform::FileStamp copy_stamp;    // its copy as the run left it
   std::uint64_t write_order = 0;     // which write of the run made the copy
 };
@@ -719,6 +721,7 @@ Finishing finishing_of(const CopyEntry& entry) {
   source.done = entry.outcome == Outcome::copied || entry.outcome == Outcome::equal;
   source.in_place = entry.in_place;
   source.source_stamp = entry.source_stamp;
+  source.source_grew = entry.source_grew;
   source.copy_stamp = entry.copy_stamp;
   source.write_order = entry.write_order;
   return source;
@@ -746,11 +749,12 @@ void forget_write(const CopyEntry& entry) {
   if (last != last_writes.end() && last->second == entry.write_order) last_writes.erase(last);
 }
 
-// True when the source is no longer what was read: it holds data its copy
-// lacks.
+// True when the source holds data its copy lacks: it had grown between
+// its listing and its reading, which took the listed size, or it is no
+// longer what was read.
 bool changed_since_read(const Finishing& source) {
   platform::FileStamp now;
-  return platform::stamp_of(source.source_path, now) && !(now == source.source_stamp);
+  return platform::stamp_of(source.source_path, now) && (source.source_grew || !(now == source.source_stamp));
 }
 
 // True when the target no longer is the copy the run left: it was removed

@@ -53,6 +53,7 @@ struct CopyEntry {
   // copy as the run left it (written, or found equal), with which write of
   // the run made it.
   platform::FileStamp source_stamp;
+  bool source_grew = false;  // larger when opened than listed: only its start is read
   platform::FileStamp copy_stamp;
   std::uint64_t write_order = 0;
   CopyEntry* next = nullptr;

@@ -45,6 +45,21 @@ TEST_F(DuproQuestions, ConfirmEachFileTakesOnlyYes) {
   }
 }
 
+// A file is read at the size it was listed with: one that grew while its
+// question waited is copied only in part, so option X keeps it.
+TEST_F(DuproQuestions, SourceGrownBeforeItWasReadIsNotDeleted) {
+  const std::string question = source("a") + "\t(Y/N): ";
+  TerminalSession session("dupro", {"-CX", "src", "dst"}, folder_.path());
+  ASSERT_TRUE(session.wait_for_error_text(question));
+  folder_.write("src/a", "a and more");
+  session.type("y");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("dst/a"), "a");
+  EXPECT_EQ(folder_.read("src/a"), "a and more");
+  EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), 1u);
+}
+
 TEST_F(DuproQuestions, OtherLettersAreIgnored) {
   const std::string question = source("a") + "\t(Y/N): ";
   TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());

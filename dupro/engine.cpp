@@ -284,6 +284,8 @@ bool create_target(CopyEntry& entry) {
     if (handle == platform::NO_HANDLE) fatal_file_error(4, entry.target_path);
   }
   entry.target_handle = handle;
+  // The file opened, until the copy's finished stamp takes its place.
+  platform::stamp_of(handle, entry.copy_stamp);
   return true;
 }
 
@@ -297,10 +299,17 @@ bool write_chunks(CopyEntry& entry) {
   return true;
 }
 
+// Deletes a target whose writing failed, but only while its path still
+// names the file the run opened: a file put in its place meanwhile (while
+// a later question waited, say) is not the run's to delete.
 void abandon_target(CopyEntry& entry) {
   platform::close_file(entry.target_handle);
   entry.target_handle = platform::NO_HANDLE;
-  platform::delete_file(entry.target_path);
+  platform::FileStamp there;
+  if (platform::stamp_of(entry.target_path, there) && there.device == entry.copy_stamp.device &&
+      there.inode == entry.copy_stamp.inode) {
+    platform::delete_file(entry.target_path);
+  }
 }
 
 // Gives a completely written target its time and attributes and closes

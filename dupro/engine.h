@@ -51,7 +51,8 @@ struct CopyEntry {
   Outcome outcome = Outcome::pending;
   // For the finishing steps of option X: the source as it was read, and the
   // copy as the run left it (written, or found equal), with which write of
-  // the run made it.
+  // the run made it. While a copy is written, copy_stamp is the target
+  // file as opened.
   platform::FileStamp source_stamp;
   bool source_grew = false;  // larger when opened than listed: only its start is read
   platform::FileStamp copy_stamp;

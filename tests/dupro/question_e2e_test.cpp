@@ -147,6 +147,36 @@ TEST_F(DuproQuestions, RetryDoesNotMixAChangedSourceIntoTheCopy) {
   EXPECT_EQ(folder_.read("src/a"), binary_bytes(12 * MIB, 4));
 }
 
+// A large file's target is written across flushes; one that fails in its
+// last flush is deleted only while its path still names the file the run
+// made: another file put there while a later question waited stays.
+TEST_F(DuproQuestions, FailedTargetIsNotDeletedWhenAnotherFileTookItsPlace) {
+  constexpr std::size_t MIB = 1024 * 1024;
+  unlink(source("a").c_str());
+  folder_.write("src/big", binary_bytes(6 * MIB, 5));
+  make_folder(folder_.file("src/sub"));
+  folder_.write("src/sub/g", "g");
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 5 * MIB + MIB / 2;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  suite_test::TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
+  setrlimit(RLIMIT_FSIZE, &saved);
+  const std::string first = source("big") + "\t(Y/N): ";
+  ASSERT_TRUE(session.wait_for_error_text(first));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(first + WIPE + source("sub/g") + "\t(Y/N): "));
+  ASSERT_EQ(rename(folder_.file("dst/big").c_str(), folder_.file("dst/big.moved").c_str()), 0);
+  folder_.write("dst/big", "someone else's");
+  session.type("n");
+  ASSERT_TRUE(session.wait_for_error_text("Retry writing " + source("big") + "? (Y/N): "));
+  session.type("n");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(folder_.read("dst/big"), "someone else's");
+}
+
 // A read-only source is offered for deleting; the answer is acted on only
 // while its copy is still the one the run left.
 TEST_F(DuproQuestions, DeleteReadOnlySourceJudgedAgainAfterTheAnswer) {

@@ -398,6 +398,20 @@ TEST_F(DuproCopy, FlattenedFilesOfOneSizeKeepTheReplacedSource) {
   EXPECT_EQ(read("dst/big"), binary_bytes(6 * MIB, 3));
   EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/n.txt") + "\r\n"), 1u);
   EXPECT_EQ(summary_of(result.out), "\t3 files copied. 1 directory created.");
+  // Two subfolders, listed in either order: the source whose data the
+  // copy holds goes, the other stays.
+  make_folder(path("two"));
+  make_folder(path("two/s1"));
+  make_folder(path("two/s2"));
+  write("two/s1/n.txt", "one");
+  write("two/s2/n.txt", "two");
+  RunResult both = run({"-XY", "two", "flat"});
+  EXPECT_EQ(both.status, 0);
+  const std::string kept = read("flat/n.txt") == "one" ? "two/s2/n.txt" : "two/s1/n.txt";
+  const std::string gone = kept == "two/s2/n.txt" ? "two/s1/n.txt" : "two/s2/n.txt";
+  EXPECT_TRUE(exists(kept));
+  EXPECT_FALSE(exists(gone));
+  EXPECT_EQ(count_of(both.out, "Could not delete " + path(kept) + "\r\n"), 1u);
 }
 
 // Two target names of one file: the later copy writes over the earlier, so

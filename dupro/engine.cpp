@@ -718,7 +718,8 @@ std::uint64_t writes_finished = 0;
 std::map<std::pair<std::uint64_t, std::uint64_t>, std::uint64_t> last_writes;
 
 // The sources whose finishing steps wait for the end of the run, in the
-// order they were first handled, each with where it stands now.
+// order they were first handled, each with where it stands now; with
+// option K, where each source's note is kept.
 std::vector<Finishing> waiting;
 std::unordered_map<std::string, std::size_t> waiting_place;
 
@@ -826,12 +827,15 @@ void settle_finishing(const CopyEntry& entry) {
     forget_write(entry);
     return;
   }
-  auto [place, added] = waiting_place.try_emplace(entry.source_path, waiting.size());
-  if (added) {
-    waiting.push_back(finishing_of(entry));
-  } else {
-    waiting[place->second] = finishing_of(entry);
+  // Only a later cycle of option K handles a source a second time.
+  if (options.multiple_copies) {
+    auto [place, added] = waiting_place.try_emplace(entry.source_path, waiting.size());
+    if (!added) {
+      waiting[place->second] = finishing_of(entry);
+      return;
+    }
   }
+  waiting.push_back(finishing_of(entry));
 }
 
 // The files pass of walking one directory: every listed entry that

@@ -58,6 +58,12 @@ bool match_from(const char* pattern, const char* name) {
   return *pattern == '\0';
 }
 
+bool is_absolute_path(const std::string& argument) {
+  if (platform::path_exists(argument)) return true;
+  std::size_t second_slash = argument.find('/', 1);
+  return second_slash != std::string::npos && platform::root_folder_holds(argument.substr(1, second_slash - 1));
+}
+
 std::size_t folder_part_length(const std::string& argument) {
   std::size_t last = argument.find_last_of("/\\");
   return last == std::string::npos ? 0 : last + 1;
@@ -86,10 +92,7 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
       continue;
     }
     std::size_t folder_length = folder_part_length(argument);
-    std::string folder = argument.substr(0, folder_length);
-    for (char& c : folder) {
-      if (c == '\\') c = '/';
-    }
+    std::string folder = platform::native_path(argument.substr(0, folder_length));
     std::string pattern = argument.substr(folder_length);
     std::vector<platform::DirectoryEntry> entries;
     std::size_t before = expanded.size();
@@ -107,7 +110,12 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
 bool is_option_argument(const std::string& argument) {
   if (argument.size() < 2) return false;
   if (argument[0] == '-') return true;
-  return argument[0] == '/' && !platform::path_exists(argument);
+  return argument[0] == '/' && !is_absolute_path(argument);
+}
+
+bool is_help_request(const std::string& argument) {
+  if (argument == "?") return true;
+  return argument.size() == 2 && argument[1] == '?' && is_option_argument(argument);
 }
 
 std::vector<std::string> program_arguments(int argc, char** argv) {

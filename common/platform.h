@@ -15,6 +15,12 @@ using Handle = std::intptr_t;
 constexpr Handle NO_HANDLE = -1;
 
 enum class OpenFailure { none, no_such_file, path_not_found, permission_denied, too_many_open, other };
+enum class WriteFailure { none, reader_gone, other };
+
+// Makes a write to a pipe whose reader has gone, or past the file-size
+// limit, fail as a write instead of ending the process, so that every
+// program ends its run in its own way.
+void keep_failed_writes_from_ending_the_process();
 
 // Gives each standard handle that the caller left closed a handle on the
 // null device, so that no file the program opens takes its place and
@@ -36,13 +42,31 @@ OpenFailure last_open_failure();
 std::size_t read_bytes(Handle handle, char* buffer, std::size_t size);
 // Writes every byte it can; returns the count written.
 std::size_t write_bytes(Handle handle, const char* data, std::size_t size);
+// Kind of the last failure of a write: reader_gone when the handle is a
+// pipe that nobody reads any more.
+WriteFailure last_write_failure();
 bool seek_to_start(Handle handle);
 bool truncate_to_empty(Handle handle);
-void close_handle(Handle handle);
+// False when the close reports that written data was lost.
+bool close_handle(Handle handle);
 
 // True when both name the same file (same device and inode).
 bool same_file(Handle handle, const std::string& path);
+// True when the output handle writes to the very file that the input handle
+// reads, where the input has not been read yet (it appends, or writes before
+// the end): reading on would never end.
+bool output_feeds_input(Handle output, Handle input);
+// True when the path names an existing entry: a file, a folder, or a
+// symbolic link, also one whose target is missing.
 bool path_exists(const std::string& path);
+// True when the root folder holds an entry of that name.
+bool root_folder_holds(const std::string& name);
+// A path argument written with the platform's separator: here every '\'
+// is read as '/', so that paths written for the console platform work.
+std::string native_path(std::string path);
+// True when a path begins with a drive (a letter and ':') that the system
+// does not have; such a path names nothing, whatever is on disk.
+bool names_missing_drive(const std::string& path);
 bool delete_file(const std::string& path);
 
 struct DirectoryEntry {

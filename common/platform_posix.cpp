@@ -2,6 +2,7 @@
 #include "common/platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +14,7 @@ namespace suite::platform {
 namespace {
 
 OpenFailure last_failure = OpenFailure::none;
+WriteFailure last_write = WriteFailure::none;
 
 OpenFailure failure_from_errno(int error) {
   switch (error) {
@@ -60,6 +62,11 @@ bool must_wait(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 }  // namespace
 
+void keep_failed_writes_from_ending_the_process() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
 void keep_standard_handles_taken() {
   // A new handle takes the lowest free number, which is the closed one,
   // since the lower ones are taken by then.
@@ -94,11 +101,13 @@ std::size_t read_bytes(Handle handle, char* buffer, std::size_t size) {
 
 std::size_t write_bytes(Handle handle, const char* data, std::size_t size) {
   std::size_t done = 0;
+  last_write = WriteFailure::none;
   while (done < size) {
     ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
     if (put < 0) {
       if (errno == EINTR) continue;
       if (must_wait(errno) && wait_until_ready(handle, POLLOUT)) continue;
+      last_write = errno == EPIPE ? WriteFailure::reader_gone : WriteFailure::other;
       break;
     }
     done += static_cast<std::size_t>(put);
@@ -106,12 +115,15 @@ std::size_t write_bytes(Handle handle, const char* data, std::size_t size) {
   return done;
 }
 
+WriteFailure last_write_failure() { return last_write; }
+
 bool seek_to_start(Handle handle) { return ::lseek(static_cast<int>(handle), 0, SEEK_SET) == 0; }
 
 bool truncate_to_empty(Handle handle) { return ::ftruncate(static_cast<int>(handle), 0) == 0; }
 
-void close_handle(Handle handle) {
-  if (handle != NO_HANDLE) ::close(static_cast<int>(handle));
+bool close_handle(Handle handle) {
+  if (handle == NO_HANDLE) return true;
+  return ::close(static_cast<int>(handle)) == 0 || errno == EINTR;
 }
 
 bool same_file(Handle handle, const std::string& path) {
@@ -121,9 +133,38 @@ bool same_file(Handle handle, const std::string& path) {
   return open_info.st_dev == path_info.st_dev && open_info.st_ino == path_info.st_ino;
 }
 
+bool output_feeds_input(Handle output, Handle input) {
+  int out = static_cast<int>(output);
+  struct stat input_info, output_info;
+  if (fstat(static_cast<int>(input), &input_info) != 0 || fstat(out, &output_info) != 0) return false;
+  if (!S_ISREG(output_info.st_mode)) return false;
+  if (input_info.st_dev != output_info.st_dev || input_info.st_ino != output_info.st_ino) return false;
+  int flags = fcntl(out, F_GETFL);
+  if (flags != -1 && (flags & O_APPEND) != 0) return true;
+  off_t position = ::lseek(out, 0, SEEK_CUR);
+  return position >= 0 && position < output_info.st_size;
+}
+
 bool path_exists(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
+}
+
+std::string native_path(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+// There are no drives here: a letter and ':' name one that does not exist.
+bool names_missing_drive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }

@@ -1,6 +1,7 @@
 #include "common/streams.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -155,6 +156,7 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   mode_ = mode;
   unbuffered_ = false;
   truncate_pending_ = false;
+  failed_ = false;
   if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
   filled_ = 0;
 }
@@ -173,13 +175,14 @@ void OutputStream::attach(platform::Handle handle, StreamMode mode, bool unbuffe
   unbuffered_ = unbuffered;
 }
 
-void OutputStream::close() {
-  if (!is_open()) return;
-  flush();
-  if (owned_) platform::close_handle(handle_);
+bool OutputStream::close() {
+  if (!is_open()) return !failed_;
+  flush_buffer();
+  if (owned_ && !platform::close_handle(handle_)) failed_ = true;
   handle_ = platform::NO_HANDLE;
   owned_ = false;
   truncate_pending_ = false;
+  return !failed_;
 }
 
 void OutputStream::begin_output() {
@@ -191,7 +194,7 @@ void OutputStream::begin_output() {
 void OutputStream::write_raw(const char* data, std::size_t size) {
   if (filled_ + size > BLOCK_SIZE) flush_buffer();
   if (size >= BLOCK_SIZE) {
-    platform::write_bytes(handle_, data, size);
+    write_out(data, size);
     return;
   }
   std::memcpy(buffer_.get() + filled_, data, size);
@@ -216,7 +219,7 @@ void OutputStream::write(const char* data, std::size_t size) {
       data = newline + 1;
     }
   }
-  if (unbuffered_) flush();
+  if (unbuffered_ || reader_gone_) flush();
 }
 
 void OutputStream::write_c_string(const char* text) { write(text, std::strlen(text)); }
@@ -248,20 +251,49 @@ void OutputStream::vprint(const char* format, va_list arguments) {
 }
 
 void OutputStream::flush_buffer() {
-  if (filled_ > 0) platform::write_bytes(handle_, buffer_.get(), filled_);
+  if (filled_ > 0) write_out(buffer_.get(), filled_);
   filled_ = 0;
+}
+
+void OutputStream::write_out(const char* data, std::size_t size) {
+  if (written_out_first_ != nullptr) written_out_first_->flush_buffer();
+  if (platform::write_bytes(handle_, data, size) == size) return;
+  failed_ = true;
+  if (reports_reader_gone_ && platform::last_write_failure() == platform::WriteFailure::reader_gone) {
+    reader_gone_ = true;
+    handle_ = platform::NO_HANDLE;
+  }
 }
 
 // A file whose truncation is still pending is left as it was: nothing has
 // been written to it.
 void OutputStream::flush() {
-  if (!is_open()) return;
-  flush_buffer();
+  if (is_open()) flush_buffer();
+  if (reader_gone_) report_reader_gone();
 }
 
 // ---------------------------------------------------------------- standard streams
 
 namespace {
+
+void end_as_after_normal_end() { std::exit(0); }
+
+OutputGoneHandler output_gone_handler = end_as_after_normal_end;
+
+}  // namespace
+
+void set_output_gone_handler(OutputGoneHandler handler) { output_gone_handler = handler; }
+
+void go_on_without_output() {}
+
+// Called once. Standard output is closed to further writes before the
+// handler runs, so an exit from the handler flushes nothing more there.
+void OutputStream::report_reader_gone() {
+  reader_gone_ = false;
+  reports_reader_gone_ = false;
+  filled_ = 0;
+  output_gone_handler();
+}
 
 // Constructed before main, so their destructors (which flush) run after
 // every exit handler that the program registers.
@@ -271,11 +303,16 @@ struct StandardStreams {
   OutputStream error;
   StandardStreams() {
     platform::keep_standard_handles_taken();
+    platform::keep_failed_writes_from_ending_the_process();
     input.attach(platform::standard_input_handle(), StreamMode::text);
     output.attach(platform::standard_output_handle(), StreamMode::text);
+    output.reports_reader_gone_ = true;
     error.attach(platform::standard_error_handle(), StreamMode::text, true);
+    error.written_out_first_ = &output;
   }
 };
+
+namespace {
 
 StandardStreams standard_streams;
 

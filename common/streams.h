@@ -102,7 +102,10 @@ class OutputStream {
   bool open(const std::string& path, StreamMode mode, Truncation truncation = Truncation::now);
   // Writes to an existing handle that the stream does not own.
   void attach(platform::Handle handle, StreamMode mode, bool unbuffered = false);
-  void close();
+  // Writes out what is buffered and closes; false when a write or the close
+  // failed, so a caller that must know can tell a complete file from part of
+  // one.
+  bool close();
   bool is_open() const { return handle_ != platform::NO_HANDLE; }
   platform::Handle handle() const { return handle_; }
 
@@ -113,10 +116,10 @@ class OutputStream {
     if (!is_open()) return;
     if (truncate_pending_) begin_output();
     if (mode_ == StreamMode::text && c == '\n') {
-      if (filled_ + 2 > BLOCK_SIZE) flush_buffer();
+      if (filled_ + 2 > BLOCK_SIZE) flush();
       buffer_[filled_++] = '\r';
     } else if (filled_ == BLOCK_SIZE) {
-      flush_buffer();
+      flush();
     }
     buffer_[filled_++] = c;
     if (unbuffered_) flush();
@@ -129,26 +132,52 @@ class OutputStream {
   void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void vprint(const char* format, va_list arguments);
   void flush();
+  // True once a write of this stream has failed (a full disk, the file-size
+  // limit, a reader that has gone): what was written is not all there.
+  bool failed() const { return failed_; }
 
  private:
+  friend struct StandardStreams;
+
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
+  void write_out(const char* data, std::size_t size);
+  void report_reader_gone();
 
   platform::Handle handle_ = platform::NO_HANDLE;
   bool owned_ = false;
   bool unbuffered_ = false;
   bool truncate_pending_ = false;
+  bool failed_ = false;
+  // Standard output: its reader has gone, and the program is yet to hear it.
+  bool reader_gone_ = false;
+  bool reports_reader_gone_ = false;
+  // Standard error: standard output is written out before each write here,
+  // so messages come after the output that preceded them.
+  OutputStream* written_out_first_ = nullptr;
   StreamMode mode_ = StreamMode::text;
   StreamBuffer buffer_;
   std::size_t filled_ = 0;
 };
 
 // The three standard streams, always in text mode. Standard error writes
-// through at once. They are flushed when the program ends normally or
-// through exit(), after every exit handler the program registered.
+// through at once, after standard output has been written out. They are
+// flushed when the program ends normally or through exit(), after every exit
+// handler the program registered.
 InputStream& standard_input();
 OutputStream& standard_output();
 OutputStream& standard_error();
+
+// What the program does when the reader of its standard output has gone
+// (a closed pipe). From then on standard output drops what it is given, and
+// the handler is called once, from the write that met the closed pipe. The
+// default handler ends the program with status 0: its output is all the
+// program was for.
+using OutputGoneHandler = void (*)();
+void set_output_gone_handler(OutputGoneHandler handler);
+// The handler of a program whose work matters beyond its output (a copy, a
+// status that tells whether files differ): it goes on to its normal end.
+void go_on_without_output();
 
 }  // namespace suite

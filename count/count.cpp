@@ -2,19 +2,12 @@
 
 #include <cstdlib>
 
+#include "common/arguments.h"
 #include "common/streams.h"
 
 namespace count {
 
 Counter counter;
-
-namespace {
-
-bool is_help_request(const std::string& argument) {
-  return argument == "?" || argument == "-?" || argument == "/?";
-}
-
-}  // namespace
 
 void print_banner() { suite::standard_error().write("\n\t\tCount 2.10 Text statistics for files\n"); }
 
@@ -45,7 +38,7 @@ void count_file(const std::string& name) {
 }
 
 void run(const std::vector<std::string>& arguments) {
-  if (!arguments.empty() && is_help_request(arguments[0])) usage_exit(0);
+  if (!arguments.empty() && suite::is_help_request(arguments[0])) usage_exit(0);
   if (arguments.empty()) usage_exit(1);
   for (const std::string& name : arguments) count_file(name);
   suite::standard_output().write(format_report(counter.totals()));

@@ -1,6 +1,8 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/platform.h"
+#include "common/text.h"
 #include "cut/cut.h"
 
 namespace cut {
@@ -40,8 +42,6 @@ const char* message_for(int code) {
   }
 }
 
-char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 void take_mode(CutMode mode, const std::string& argument) {
   if (settings.mode.has_value()) usage_exit(4);
   settings.mode = mode;
@@ -64,7 +64,7 @@ std::size_t take_delimiter(const std::string& argument, const std::string* next)
 }
 
 std::size_t take_option(const std::string& argument, const std::string* next) {
-  switch (upper_ascii(argument[1])) {
+  switch (suite::upper_ascii(argument[1])) {
     case '?': usage_exit(0);
     case 'B': take_mode(CutMode::CUT_BYTES, argument); return 0;
     case 'C': take_mode(CutMode::CUT_COLUMNS, argument); return 0;
@@ -97,6 +97,9 @@ void take_arguments(const std::vector<std::string>& arguments) {
     }
   }
   if (!settings.mode.has_value()) usage_exit(4);
+  // Standard output appending to the very file being read would feed the
+  // cut its own output for ever, so that file cannot be opened.
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(8);
 }
 
 }  // namespace cut

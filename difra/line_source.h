@@ -14,7 +14,10 @@ namespace difra {
 
 class LineSource {
  public:
-  bool open(const std::string& path) { return stream_.open(path, suite::StreamMode::text); }
+  // A name on a drive that the system does not have opens nothing.
+  bool open(const std::string& path) {
+    return !suite::platform::names_missing_drive(path) && stream_.open(path, suite::StreamMode::text);
+  }
 
   // Reads every line, stores its key in `table` and counts it in
   // `occurrences`; `last_line_of_bucket` (may be null) receives, per bucket,

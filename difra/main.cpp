@@ -62,6 +62,7 @@ bool lines_past_the_limit_differ() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  suite::set_output_gone_handler(suite::go_on_without_output);
   switch (parse_command_line(suite::program_arguments(argc, argv))) {
     case CommandLineOutcome::run:
       break;

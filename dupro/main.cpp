@@ -83,6 +83,7 @@ void copy_cycle(const std::string& saved_source, const std::string& saved_target
 }  // namespace
 
 int main(int argc, char** argv) {
+  suite::set_output_gone_handler(suite::go_on_without_output);
   std::atexit(wait_at_exit);
   print_banner();
   platform::prepare_process();

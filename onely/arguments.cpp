@@ -3,6 +3,7 @@
 #include "common/arguments.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "onely/onely.h"
 
 namespace onely {
@@ -68,7 +69,7 @@ void take_skip_count(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = upper_ascii(argument[1]);
+  char letter = suite::upper_ascii(argument[1]);
   switch (letter) {
     case '?': usage_exit(0, "");
     case 'C': settings.show_counts = true; return;
@@ -90,8 +91,17 @@ bool take_compare_limit(const std::string& argument) {
   return argument.size() >= 2 && argument[0] == '+' && read_integer(argument.c_str() + 1, settings.compare_limit);
 }
 
+std::string source_name = "stdin";
+
 void open_source(const std::string& name) {
   if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(8, name);
+  source_name = name;
+}
+
+// Standard output appending to the very file being read would feed the
+// filter its own output for ever, so that source cannot be opened.
+void refuse_source_that_output_feeds() {
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(8, source_name);
 }
 
 // A destination that is the source itself (also a source that came in on
@@ -127,6 +137,7 @@ void take_arguments(const std::vector<std::string>& arguments) {
       ++file_names;
     }
   }
+  refuse_source_that_output_feeds();
 }
 
 }  // namespace onely

@@ -31,9 +31,6 @@ struct LineBuffer {
   std::int32_t length;
 };
 
-// Turns 'a'-'z' into 'A'-'Z'; every other byte stays as it is.
-inline char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // The part of a line that takes part in comparisons.
 struct CompareWindow {
   const char* start;

@@ -1,6 +1,8 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/platform.h"
+#include "common/text.h"
 #include "paste/paste.h"
 
 namespace paste {
@@ -41,8 +43,6 @@ void print_usage() {
   error.print("\tThe resulting line may not be longer than %d characters.\n", static_cast<int>(LINE_BUFFER_SIZE));
 }
 
-char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // '/ds' gives s; '/d' alone takes the next argument (none: empty). Accepted
 // only while the delimiter is still the single tab. Returns how many of the
 // following arguments it consumed (next is null at the end).
@@ -57,21 +57,25 @@ std::size_t take_delimiter(const std::string& argument, const std::string* next)
 }
 
 std::size_t take_option(const std::string& argument, const std::string* next) {
-  switch (upper_ascii(argument[1])) {
+  switch (suite::upper_ascii(argument[1])) {
     case '?': usage_exit(0);
     case 'D': return take_delimiter(argument, next);
     default: usage_exit(2);
   }
 }
 
+// An input that standard output appends to would feed the paste its own
+// output for ever, so it counts as a file that cannot be opened.
 void take_input(const std::string& argument) {
   if (settings.input_count == MAX_INPUTS) usage_exit(8);
   if (argument == "-") {
+    if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(16, argument);
     settings.inputs[settings.input_count++] = &suite::standard_input();
     return;
   }
   suite::InputStream& file = files[files_opened];
   if (!file.open(argument, suite::StreamMode::text)) usage_exit(16, argument);
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), file.handle())) usage_exit(16, argument);
   ++files_opened;
   settings.inputs[settings.input_count++] = &file;
 }

@@ -1,12 +1,12 @@
 #include "tabconv/command_line.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "common/arguments.h"
 #include "common/numbers.h"
 #include "common/platform.h"
 #include "common/streams.h"
+#include "common/text.h"
 
 namespace tabconv {
 
@@ -68,7 +68,7 @@ void take_list_option(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[1])));
+  char letter = suite::upper_ascii(argument[1]);
   if (letter == '?') usage_exit(USAGE_ONLY);
   if (letter != 'D' && letter != 'T') usage_exit(UNKNOWN_OPTION, argument.substr(1));
   if (settings.stops_given) usage_exit(BAD_SYNTAX, argument);
@@ -80,8 +80,17 @@ void take_option(const std::string& argument) {
   settings.stops_given = true;
 }
 
+std::string source_name = "stdin";
+
 void open_source(const std::string& name) {
   if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, name);
+  source_name = name;
+}
+
+// Standard output appending to the very file being read would feed the
+// conversion its own output for ever, so that source cannot be opened.
+void refuse_source_that_output_feeds() {
+  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(CANNOT_OPEN, source_name);
 }
 
 // The destination is refused when it is the very file being read: opening
@@ -124,6 +133,7 @@ void take_arguments(const ProgramTexts& program, const std::vector<std::string>&
       take_file_name(argument);
     }
   }
+  refuse_source_that_output_feeds();
   if (!settings.stops_given) set_stops(tab_stop_table, 1, 8, MAX_LINE_LENGTH);
 }
 

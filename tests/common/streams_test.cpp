@@ -131,6 +131,29 @@ TEST(Output, DeferredTruncationKeepsTheOldContentUntilOutputBegins) {
   EXPECT_EQ(folder.read("o"), "new");
 }
 
+// A caller that must have the whole file learns of a write that did not
+// land, whether it failed at once or only when the buffer went out.
+TEST(Output, AFailedWriteIsReportedByCloseAndStaysReported) {
+  suite_test::TempFolder folder;
+  OutputStream written;
+  ASSERT_TRUE(written.open(folder.file("o"), StreamMode::text));
+  written.write("line\n");
+  EXPECT_TRUE(written.close());
+  EXPECT_FALSE(written.failed());
+
+  OutputStream full;
+  ASSERT_TRUE(full.open("/dev/full", StreamMode::binary));
+  full.write("small");
+  EXPECT_FALSE(full.failed());
+  EXPECT_FALSE(full.close());
+  EXPECT_TRUE(full.failed());
+
+  OutputStream large;
+  ASSERT_TRUE(large.open("/dev/full", StreamMode::binary));
+  large.write(std::string(OutputStream::BLOCK_SIZE + 1, 'x'));
+  EXPECT_TRUE(large.failed());
+}
+
 TEST(Platform, SameFileByDeviceAndInode) {
   suite_test::TempFolder folder;
   folder.write("a", "1");

@@ -269,6 +269,20 @@ TEST(DifraNaming, FilesThatCannotBeOpened) {
   EXPECT_EQ(drive.status, 255);
 }
 
+// A letter and ':' name a drive, which this system does not have, so a file
+// whose own name looks like that is not what such a name means.
+TEST(DifraNaming, ANameOnADriveOpensNothingEvenWhenSuchAFileExists) {
+  TempFolder folder;
+  folder.write("old.txt", "x\n");
+  folder.write("C:old.txt", "x\n");
+  RunResult second = difra(folder, {"old.txt", "C:"});
+  EXPECT_EQ(second.out, "Reading file 'old.txt'.\r\nUnable to open file 'C:old.txt'.\r\n");
+  EXPECT_EQ(second.status, 255);
+  RunResult first = difra(folder, {"C:old.txt", "old.txt"});
+  EXPECT_EQ(first.out, "Unable to open file 'C:old.txt'\r\n");
+  EXPECT_EQ(first.status, 255);
+}
+
 TEST(DifraCollision, LinesWithEqualKeysButDifferentTextAreReported) {
   // Characters 32 positions apart can be swapped without changing the key.
   std::string filler(31, '-');

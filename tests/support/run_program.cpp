@@ -33,8 +33,7 @@ void set_limit(int resource, const std::optional<unsigned long>& value) {
   setrlimit(resource, &limit);
 }
 
-[[noreturn]] void exec_program(const std::string& name, const std::vector<std::string>& arguments) {
-  std::string path = program_path(name);
+[[noreturn]] void exec_path(const std::string& path, const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(path.c_str()));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -74,11 +73,22 @@ std::string program_path(const std::string& name) { return std::string(SUITE_BIN
 
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options) {
+  return run_command(program_path(name), arguments, options);
+}
+
+RunResult run_command(const std::string& path, const std::vector<std::string>& arguments,
+                      const RunOptions& options) {
   // A program that ends without reading all its input must not take the
   // test down with it.
   signal(SIGPIPE, SIG_IGN);
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+  // Standard output's reading end, -1 once nobody reads it any more.
+  int out_fd = out_pipe[0];
+  if (options.close_output_after == 0u) {
+    close(out_fd);
+    out_fd = -1;
+  }
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork");
   if (pid == 0) {
@@ -86,7 +96,7 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     signal(SIGPIPE, SIG_DFL);
     dup2(in_pipe[0], 0);
     dup2(out_pipe[1], 1);
-    dup2(err_pipe[1], 2);
+    dup2(options.merge_streams ? out_pipe[1] : err_pipe[1], 2);
     if (options.close_input) close(0);
     if (!options.input_file.empty()) {
       int file = open(options.input_file.c_str(), O_RDONLY);
@@ -95,18 +105,19 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
       close(file);
     }
     if (options.close_error) close(2);
-    for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
+    for (int fd : {in_pipe[0], in_pipe[1], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
+    if (out_fd >= 0) close(out_fd);
     if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
     set_limit(RLIMIT_AS, options.address_space_limit);
     set_limit(RLIMIT_NOFILE, options.open_files_limit);
     set_limit(RLIMIT_FSIZE, options.file_size_limit);
-    exec_program(name, arguments);
+    exec_path(path, arguments);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);
   close(err_pipe[1]);
   set_nonblocking(in_pipe[1]);
-  set_nonblocking(out_pipe[0]);
+  if (out_fd >= 0) set_nonblocking(out_fd);
   set_nonblocking(err_pipe[0]);
 
   RunResult result;
@@ -116,7 +127,7 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     close(in_fd);
     in_fd = -1;
   }
-  bool out_open = true, err_open = true;
+  bool out_open = out_fd >= 0, err_open = true;
   auto deadline = Clock::now() + std::chrono::seconds(options.timeout_seconds);
   while (out_open || err_open) {
     if (Clock::now() > deadline) {
@@ -126,15 +137,22 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     }
     struct pollfd fds[3];
     int count = 0;
-    if (out_open) fds[count++] = {out_pipe[0], POLLIN, 0};
+    if (out_open) fds[count++] = {out_fd, POLLIN, 0};
     if (err_open) fds[count++] = {err_pipe[0], POLLIN, 0};
     if (in_fd >= 0) fds[count++] = {in_fd, POLLOUT, 0};
     poll(fds, static_cast<nfds_t>(count), 200);
     for (int i = 0; i < count; ++i) {
       if (fds[i].revents == 0) continue;
-      if (fds[i].fd == out_pipe[0]) out_open = drain(out_pipe[0], result.out);
-      else if (fds[i].fd == err_pipe[0]) err_open = drain(err_pipe[0], result.err);
-      else {
+      if (fds[i].fd == out_fd) {
+        out_open = drain(out_fd, result.out);
+        if (options.close_output_after && result.out.size() >= *options.close_output_after) {
+          close(out_fd);
+          out_fd = -1;
+          out_open = false;
+        }
+      } else if (fds[i].fd == err_pipe[0]) {
+        err_open = drain(err_pipe[0], result.err);
+      } else {
         ssize_t put = write(in_fd, options.input.data() + fed, options.input.size() - fed);
         if (put > 0) fed += static_cast<std::size_t>(put);
         if ((put < 0 && errno != EAGAIN && errno != EINTR) || fed == options.input.size()) {
@@ -145,7 +163,7 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     }
   }
   if (in_fd >= 0) close(in_fd);
-  close(out_pipe[0]);
+  if (out_fd >= 0) close(out_fd);
   close(err_pipe[0]);
   int wait_status = 0;
   waitpid(pid, &wait_status, 0);
@@ -156,7 +174,8 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
 // ---------------------------------------------------------------- terminal
 
 TerminalSession::TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
-                                 const std::string& folder) {
+                                 const std::string& folder, TerminalOutput output)
+    : keep_terminal_output_(output == TerminalOutput::terminal) {
   signal(SIGPIPE, SIG_IGN);
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) throw std::runtime_error("pipe");
@@ -167,11 +186,13 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
   if (pid < 0) throw std::runtime_error("forkpty");
   if (pid == 0) {
     signal(SIGPIPE, SIG_DFL);
-    dup2(out_pipe[1], 1);
-    dup2(err_pipe[1], 2);
+    if (!keep_terminal_output_) {
+      dup2(out_pipe[1], 1);
+      dup2(err_pipe[1], 2);
+    }
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
-    exec_program(name, arguments);
+    exec_path(program_path(name), arguments);
   }
   pid_ = pid;
   close(out_pipe[1]);
@@ -209,9 +230,9 @@ void TerminalSession::pump(int timeout_ms) {
     close(err_);
     err_ = -1;
   }
-  // What the program writes to the terminal itself is read and dropped, so
-  // the terminal never blocks it.
-  if (terminal_ >= 0 && !drain(terminal_, echo)) {
+  // What the program writes to the terminal itself is read (and dropped
+  // unless it is the run's output), so the terminal never blocks it.
+  if (terminal_ >= 0 && !drain(terminal_, keep_terminal_output_ ? result_.out : echo)) {
     close(terminal_);
     terminal_ = -1;
   }

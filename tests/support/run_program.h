@@ -14,6 +14,10 @@ struct RunOptions {
   bool close_input = false;                 // start with standard input closed instead
   std::string input_file;                   // read standard input from this file instead
   bool close_error = false;                 // start with standard error closed
+  bool merge_streams = false;               // standard error into standard output's pipe
+  // Stop reading standard output once this many bytes came, as a reader
+  // that has what it wants does; 0: nobody reads it from the start.
+  std::optional<std::size_t> close_output_after;
   std::string folder;                       // working folder; empty: the test's own
   std::optional<unsigned long> address_space_limit;  // RLIMIT_AS in bytes
   std::optional<unsigned long> open_files_limit;     // RLIMIT_NOFILE
@@ -35,13 +39,22 @@ std::string program_path(const std::string& name);
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options = {});
+// The same for any executable named by its path (a shell step around a
+// program, say).
+RunResult run_command(const std::string& path, const std::vector<std::string>& arguments,
+                      const RunOptions& options = {});
+
+// Where a terminal session's standard output and error go: to pipes of
+// their own, or to the terminal, where both show in the order written (the
+// terminal's bytes are then the run's `out`, with its own line ends).
+enum class TerminalOutput { pipes, terminal };
 
 // A program running with a pseudo-terminal as its controlling terminal
-// (also its standard input); standard output and error go to pipes.
+// (also its standard input).
 class TerminalSession {
  public:
   TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
-                  const std::string& folder = "");
+                  const std::string& folder = "", TerminalOutput output = TerminalOutput::pipes);
   ~TerminalSession();
   TerminalSession(const TerminalSession&) = delete;
   TerminalSession& operator=(const TerminalSession&) = delete;
@@ -63,6 +76,7 @@ class TerminalSession {
   int terminal_ = -1;
   int out_ = -1;
   int err_ = -1;
+  bool keep_terminal_output_ = false;
   RunResult result_;
 };
 

@@ -740,9 +740,10 @@ Finishing finishing_of(const CopyEntry& entry) {
 // The finishing steps wait for the end of the run when a later write of the
 // run may still replace a copy: every cycle of option K writes its files
 // again (and a cycle that walks again must find them all), and flattened
-// files of one name share one target.
+// files of one name share one target, which matters to option X alone.
 bool finishing_waits() {
-  return (options.update_archive || options.delete_source) && (options.multiple_copies || options.flatten);
+  return (options.multiple_copies && (options.update_archive || options.delete_source)) ||
+         (options.flatten && options.delete_source);
 }
 
 // Notes that the copy of the entry has just been written completely.

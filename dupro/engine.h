@@ -98,7 +98,7 @@ void walk_directory(std::size_t name_position);
 bool flush_entries(bool release);
 // Frees the entries and performs their finishing steps (options B and X),
 // or notes them for the end of the run when a later write of the run may
-// still replace a copy (options K and Y).
+// still replace a copy (option K, and option Y with X).
 void release_entries();
 // At the end of the run: releases the list, then performs the finishing
 // steps noted for the end, unless the run was cancelled.

@@ -47,7 +47,7 @@ DiskState disk_state = DiskState::SOURCE_DISK;
 char* compare_buffer = nullptr;
 char* source_piece = nullptr;
 // Compare mode while reading: a file error was met, so no further target
-// is examined before the flush that reports it ends the run.
+// is examined before the flush, which meets it again and ends the run.
 bool examination_halted = false;
 
 const char* const FILE_ERRORS[] = {
@@ -693,6 +693,9 @@ bool compare_entries() {
   for (CopyEntry* entry = entry_head; entry != nullptr; entry = entry->next) {
     different = compare_file_entry(*entry);
   }
+  // A file error met while reading did not come again at the flush: the
+  // run goes on, and so does comparing while reading.
+  examination_halted = false;
   return different;
 }
 

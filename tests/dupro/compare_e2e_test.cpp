@@ -301,6 +301,28 @@ TEST_F(DuproCompare, TargetChangedBeforeTheFlushIsJudgedAsItIsThen) {
   }
 }
 
+// A target that could not be opened while its source was read is opened
+// again at the flush: one that can be opened by then is compared, and so
+// are the files read after it, which were left for the flush.
+TEST_F(DuproCompare, TargetThatCouldNotBeOpenedEarlyIsTriedAgainAtTheFlush) {
+  make_folder(folder_.file("src/sub"));
+  make_folder(folder_.file("dst/sub"));
+  unopenable_pair("f1");
+  pair("sub/f2", "two", "two");
+  TerminalSession session("dupro", {"-EC", "src", "dst"}, folder_.path());
+  const std::string first = folder_.file("src/f1") + "\t(Y/N): ";
+  ASSERT_TRUE(session.wait_for_error_text(first));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(first + WIPE + folder_.file("src/sub/f2") + "\t(Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/f1").c_str()), 0);
+  folder_.write("dst/f1", "");
+  set_time(folder_.file("dst/f1"), 1999, 3, 4, 5, 6, 8);
+  session.type("y");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, BANNER + "dst/f1 is equal.\r\ndst/sub/f2 is equal.\r\n\t2 entries checked. No error.");
+}
+
 // Option K compares the data read in the first cycle again: a source
 // changed in between does not count.
 TEST_F(DuproCompare, MultipleCyclesCompareWhatWasRead) {

@@ -49,10 +49,11 @@ struct CopyEntry {
   int failure = 0;                 // the file error met (1 or 3), 0 for none
   std::string failure_reason;      // its error text
   Outcome outcome = Outcome::pending;
-  // For the finishing steps of option X: the source as it was read, and the
-  // copy as the run left it (written, or found equal), with which write of
-  // the run made it. While a copy is written, copy_stamp is the target
-  // file as opened.
+  // The source as it was read, which option X, a rewrite after a failed
+  // write and a compare at the flush that reads it again check it against;
+  // and for option X the copy as the run left it (written, or found
+  // equal), with which write of the run made it. While a copy is written,
+  // copy_stamp is the target file as opened.
   platform::FileStamp source_stamp;
   bool source_grew = false;  // larger when opened than listed: only its start is read
   platform::FileStamp copy_stamp;

@@ -71,6 +71,9 @@ class TerminalSession {
   void type(const std::string& keys);
   // Waits for the program to end and returns everything it wrote.
   RunResult finish(int timeout_seconds = 60);
+  // The running program's process id, for a test that changes its limits
+  // while it runs.
+  int pid() const { return pid_; }
 
  private:
   void pump(int timeout_ms);

@@ -284,6 +284,15 @@ OutputGoneHandler output_gone_handler = end_as_after_normal_end;
 
 void set_output_gone_handler(OutputGoneHandler handler) { output_gone_handler = handler; }
 
+bool open_standard_output_apart_from_input(const std::string& name) {
+  if (platform::same_file(standard_input().handle(), name)) return false;
+  return standard_output().open(name, StreamMode::text);
+}
+
+bool standard_output_feeds_standard_input() {
+  return platform::output_feeds_input(standard_output().handle(), standard_input().handle());
+}
+
 void go_on_without_output() {}
 
 // Called once. Standard output is closed to further writes before the

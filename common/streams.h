@@ -173,6 +173,14 @@ InputStream& standard_input();
 OutputStream& standard_output();
 OutputStream& standard_error();
 
+// Reopens standard output on a destination file, refusing the very file
+// that standard input reads (opening it would empty the input before a byte
+// of it was read). False when refused or when it cannot be opened.
+bool open_standard_output_apart_from_input(const std::string& name);
+// True when standard output writes into the file that standard input reads,
+// where the input has not been read yet: reading on would never end.
+bool standard_output_feeds_standard_input();
+
 // What the program does when the reader of its standard output has gone
 // (a closed pipe). From then on standard output drops what it is given, and
 // the handler is called once, from the write that met the closed pipe. The

@@ -133,17 +133,20 @@ void merge_range(int first, int end, suite::OutputStream& output) {
 
 }  // namespace
 
+// Once every number has been tried and each name is taken, no name is left:
+// that is a file that cannot be made, not a reason to try for ever.
 std::string make_temporary_file(const std::string& folder, const char* failure_text) {
-  for (;;) {
+  std::string name;
+  for (int tried = 0; tried <= UINT16_MAX; ++tried) {
     ++temporary_counter;
-    std::string name = folder + "TMP" + std::to_string(temporary_counter) + ".$$$";
+    name = folder + "TMP" + std::to_string(temporary_counter) + ".$$$";
     switch (platform::claim_new_name(name)) {
       case platform::NameClaim::made: return name;
       case platform::NameClaim::taken: break;
-      case platform::NameClaim::failed:
-        error_exit(ErrorCode::CANNOT_OPEN, failure_text != nullptr ? failure_text : name.c_str());
+      case platform::NameClaim::failed: error_exit(ErrorCode::CANNOT_OPEN, failure_text != nullptr ? failure_text : name.c_str());
     }
   }
+  error_exit(ErrorCode::CANNOT_OPEN, failure_text != nullptr ? failure_text : name.c_str());
 }
 
 void spill_lines() { write_sorted(add_temporary_file(TemporaryUse::run)); }

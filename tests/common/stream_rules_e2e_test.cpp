@@ -130,21 +130,15 @@ TEST(StreamOrder, OutputComesBeforeLaterMessagesOnATerminal) {
 }
 
 // Runs the program with standard output appending to a file of the folder,
-// as `program arguments >> name` does; gives the run and leaves the file.
+// as `program arguments >> name` does (and `< name` with input_from_file).
 RunResult run_appending_to(const std::string& program, const std::vector<std::string>& arguments,
                            const TempFolder& folder, const std::string& name, bool input_from_file) {
-  // The launcher collects standard output from a pipe, so the appending
-  // output is made by a small shell step around the program.
-  std::string command = "exec \"$0\"";
-  for (std::size_t i = 0; i < arguments.size(); ++i) command += " \"$" + std::to_string(i + 1) + "\"";
-  command += " >> " + name;
-  if (input_from_file) command += " < " + name;
-  std::vector<std::string> shell_arguments = {"-c", command, suite_test::program_path(program)};
-  shell_arguments.insert(shell_arguments.end(), arguments.begin(), arguments.end());
   RunOptions options;
   options.folder = folder.path();
+  options.append_output_to = name;
+  if (input_from_file) options.input_file = folder.file(name);
   options.timeout_seconds = 20;
-  return suite_test::run_command("/bin/sh", shell_arguments, options);
+  return run_program(program, arguments, options);
 }
 
 TEST(FeedingInput, AnInputThatStandardOutputAppendsToIsRefused) {

@@ -23,18 +23,13 @@ inline suite_test::RunResult run_ordly(const std::vector<std::string>& arguments
 }
 
 // Runs Ordly in the folder with standard output appending to one of its
-// files, as `ordly arguments >> name` does. The launcher reads standard
-// output from a pipe, so a small shell step around the program opens it.
+// files, as `ordly arguments >> name` does.
 inline suite_test::RunResult run_ordly_appending_to(const suite_test::TempFolder& folder, const std::string& name,
                                                     const std::vector<std::string>& arguments,
                                                     suite_test::RunOptions options = {}) {
-  std::string command = "exec \"$0\"";
-  for (std::size_t i = 0; i < arguments.size(); ++i) command += " \"$" + std::to_string(i + 1) + "\"";
-  command += " >> " + name;
-  std::vector<std::string> shell_arguments = {"-c", command, suite_test::program_path("ordly")};
-  shell_arguments.insert(shell_arguments.end(), arguments.begin(), arguments.end());
   options.folder = folder.path();
-  return suite_test::run_command("/bin/sh", shell_arguments, options);
+  options.append_output_to = name;
+  return suite_test::run_program("ordly", arguments, options);
 }
 
 // An open-file limit that leaves the program the given number of free

@@ -193,6 +193,25 @@ TEST(OrdlyRuns, ATemporaryNameThatCannotBeMadeIsNeverDeleted) {
   EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
 }
 
+// Every number of the 16-bit counter names a file of the user's: there is
+// no name left to take, and the run ends instead of trying for ever.
+TEST(OrdlyRuns, NoTemporaryNameLeftIsAnErrorNotAHang) {
+  TempFolder folder;
+  for (int number = 0; number <= 65535; ++number) {
+    int file = open(folder.file("TMP" + std::to_string(number) + ".$$$").c_str(), O_WRONLY | O_CREAT, 0666);
+    ASSERT_GE(file, 0);
+    close(file);
+  }
+  folder.write("a.txt", "a\n");
+  RunOptions options;
+  options.timeout_seconds = 60;
+  auto r = run_in(folder, {"/M", "a.txt"}, options);
+  EXPECT_FALSE(r.timed_out);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder).size(), 65536u);
+}
+
 // Runs of 15,360 lines of up to 20 characters take about 190 KB each.
 std::string three_runs_of_text() { return joined(make_lines(40000, 20, 11)); }
 

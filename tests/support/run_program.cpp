@@ -73,11 +73,6 @@ std::string program_path(const std::string& name) { return std::string(SUITE_BIN
 
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options) {
-  return run_command(program_path(name), arguments, options);
-}
-
-RunResult run_command(const std::string& path, const std::vector<std::string>& arguments,
-                      const RunOptions& options) {
   // A program that ends without reading all its input must not take the
   // test down with it.
   signal(SIGPIPE, SIG_IGN);
@@ -108,10 +103,16 @@ RunResult run_command(const std::string& path, const std::vector<std::string>& a
     for (int fd : {in_pipe[0], in_pipe[1], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (out_fd >= 0) close(out_fd);
     if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
+    if (!options.append_output_to.empty()) {
+      int file = open(options.append_output_to.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+      if (file < 0) _exit(126);
+      dup2(file, 1);
+      close(file);
+    }
     set_limit(RLIMIT_AS, options.address_space_limit);
     set_limit(RLIMIT_NOFILE, options.open_files_limit);
     set_limit(RLIMIT_FSIZE, options.file_size_limit);
-    exec_path(path, arguments);
+    exec_path(program_path(name), arguments);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);

@@ -16,6 +16,9 @@ struct RunOptions {
   std::string input_file;                   // read standard input from this file instead
   bool close_error = false;                 // start with standard error closed
   bool merge_streams = false;               // standard error into standard output's pipe
+  // Standard output appends to this file (relative to the working folder)
+  // instead of going to the pipe, as `program >> file` does.
+  std::string append_output_to;
   // Stop reading standard output once this many bytes came, as a reader
   // that has what it wants does; 0: nobody reads it from the start.
   std::optional<std::size_t> close_output_after;
@@ -44,10 +47,7 @@ std::string program_path(const std::string& name);
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options = {});
-// The same for any executable named by its path (a shell step around a
-// program, say).
-RunResult run_command(const std::string& path, const std::vector<std::string>& arguments,
-                      const RunOptions& options = {});
+
 
 // Where a terminal session's standard output and error go: to pipes of
 // their own, or to the terminal, where both show in the order written (the

@@ -95,7 +95,7 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
     std::size_t before = expanded.size();
     if (!has_wildcard(folder) && platform::list_directory(folder, entries)) {
       for (const platform::DirectoryEntry& entry : entries) {
-        if (entry.is_directory || entry.name.empty() || entry.name[0] == '.') continue;
+        if (entry.is_directory || entry.is_hidden || entry.is_system || entry.name.empty()) continue;
         if (wildcard_match(pattern, entry.name)) expanded.push_back(folder + entry.name);
       }
     }
@@ -107,13 +107,11 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
 bool is_option_argument(const std::string& argument) {
   if (argument.size() < 2) return false;
   if (argument[0] == '-') return true;
-  return argument[0] == '/' && !platform::path_exists(argument);
+  return argument[0] == '/' && !platform::slash_argument_is_path(argument);
 }
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return arguments;
+  return platform::program_arguments(argc, argv);
 }
 
 }  // namespace suite

@@ -31,7 +31,8 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
 // with '/' or '-', and not an existing path that begins with '/'.
 bool is_option_argument(const std::string& argument);
 
-// The arguments after the program name, as the platform handed them over.
+// The arguments after the program name, as the platform handed them over:
+// split by the shell, or split here from the one string of the command line.
 std::vector<std::string> program_arguments(int argc, char** argv);
 
 }  // namespace suite

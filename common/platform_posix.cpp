@@ -62,6 +62,15 @@ bool must_wait(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 }  // namespace
 
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+// An absolute path begins with '/' too: one that exists is not an option.
+bool slash_argument_is_path(const std::string& argument) { return path_exists(argument); }
+
 void keep_failed_writes_from_ending_the_process() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
@@ -164,6 +173,7 @@ bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entr
   while (struct dirent* item = readdir(dir)) {
     DirectoryEntry entry;
     entry.name = item->d_name;
+    entry.is_hidden = entry.name[0] == '.';
     if (item->d_type == DT_DIR) {
       entry.is_directory = true;
     } else if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {

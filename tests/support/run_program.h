@@ -33,8 +33,13 @@ struct RunResult {
   bool timed_out = false;
 };
 
-// Full path of a built program of the suite (<build>/bin/<name>).
+// Full path of a built program of the suite (<build>/bin/<name>, with
+// ".exe" for the Windows programs).
 std::string program_path(const std::string& name);
+
+// True when the programs under test are the Windows programs, run under
+// Wine. A test that needs what Wine cannot give is skipped there, saying why.
+bool programs_run_under_wine();
 
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,

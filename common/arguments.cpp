@@ -58,11 +58,6 @@ bool match_from(const char* pattern, const char* name) {
   return *pattern == '\0';
 }
 
-std::size_t folder_part_length(const std::string& argument) {
-  std::size_t last = argument.find_last_of("/\\");
-  return last == std::string::npos ? 0 : last + 1;
-}
-
 }  // namespace
 
 bool wildcard_match(const std::string& pattern, const std::string& name) {
@@ -85,12 +80,8 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
       expanded.push_back(argument);
       continue;
     }
-    std::size_t folder_length = folder_part_length(argument);
-    std::string folder = argument.substr(0, folder_length);
-    for (char& c : folder) {
-      if (c == '\\') c = '/';
-    }
-    std::string pattern = argument.substr(folder_length);
+    std::string folder = platform::folder_part(argument);
+    std::string pattern = argument.substr(folder.size());
     std::vector<platform::DirectoryEntry> entries;
     std::size_t before = expanded.size();
     if (!has_wildcard(folder) && platform::list_directory(folder, entries)) {

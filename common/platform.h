@@ -71,6 +71,12 @@ bool path_exists(const std::string& path);
 bool names_missing_drive(const std::string& path);
 bool delete_file(const std::string& path);
 
+// The folder part of a path: everything up to and including its last
+// separator ('/' or '\', and where paths have drives the ':' after one),
+// written as the platform reads it: where '/' alone separates, a '\' in it
+// becomes '/'.
+std::string folder_part(const std::string& path);
+
 struct DirectoryEntry {
   std::string name;
   bool is_directory = false;

@@ -167,6 +167,15 @@ bool names_missing_drive(const std::string& path) {
 
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+std::string folder_part(const std::string& path) {
+  std::size_t last = path.find_last_of("/\\");
+  std::string folder = last == std::string::npos ? "" : path.substr(0, last + 1);
+  for (char& c : folder) {
+    if (c == '\\') c = '/';
+  }
+  return folder;
+}
+
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return false;

@@ -202,6 +202,11 @@ bool names_missing_drive(const std::string& path) {
 
 bool delete_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+std::string folder_part(const std::string& path) {
+  std::size_t last = path.find_last_of("/\\:");
+  return last == std::string::npos ? "" : path.substr(0, last + 1);
+}
+
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {
   std::string pattern = folder;
   if (!pattern.empty() && pattern.find_last_of("/\\:") != pattern.size() - 1) pattern += '\\';

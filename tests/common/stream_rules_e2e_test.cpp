@@ -135,12 +135,13 @@ RunResult run_appending_to(const std::string& program, const std::vector<std::st
                            const TempFolder& folder, const std::string& name, bool input_from_file) {
   // The launcher collects standard output from a pipe, so the appending
   // output is made by a small shell step around the program.
+  std::vector<std::string> program_command = suite_test::program_command(program, arguments);
   std::string command = "exec \"$0\"";
-  for (std::size_t i = 0; i < arguments.size(); ++i) command += " \"$" + std::to_string(i + 1) + "\"";
+  for (std::size_t i = 1; i < program_command.size(); ++i) command += " \"$" + std::to_string(i) + "\"";
   command += " >> " + name;
   if (input_from_file) command += " < " + name;
-  std::vector<std::string> shell_arguments = {"-c", command, suite_test::program_path(program)};
-  shell_arguments.insert(shell_arguments.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> shell_arguments = {"-c", command};
+  shell_arguments.insert(shell_arguments.end(), program_command.begin(), program_command.end());
   RunOptions options;
   options.folder = folder.path();
   options.timeout_seconds = 20;

@@ -28,16 +28,6 @@ void set_limit(int resource, const std::optional<unsigned long>& value) {
   setrlimit(resource, &limit);
 }
 
-// The command that starts a program of the suite: the program itself, or
-// the launcher (Wine, say) with the program's path in front of its arguments.
-std::vector<std::string> program_command(const std::string& name, const std::vector<std::string>& arguments) {
-  std::vector<std::string> command;
-  if (!std::string(SUITE_PROGRAM_LAUNCHER).empty()) command.push_back(SUITE_PROGRAM_LAUNCHER);
-  command.push_back(program_path(name));
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return command;
-}
-
 [[noreturn]] void exec_command(const std::vector<std::string>& command) {
   std::vector<char*> argv;
   for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
@@ -171,6 +161,14 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
 
 std::string program_path(const std::string& name) {
   return std::string(SUITE_BIN_DIR) + "/" + name + SUITE_PROGRAM_SUFFIX;
+}
+
+std::vector<std::string> program_command(const std::string& name, const std::vector<std::string>& arguments) {
+  std::vector<std::string> command;
+  if (!std::string(SUITE_PROGRAM_LAUNCHER).empty()) command.push_back(SUITE_PROGRAM_LAUNCHER);
+  command.push_back(program_path(name));
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
 }
 
 bool programs_run_under_wine() { return SUITE_PROGRAMS_RUN_UNDER_WINE; }

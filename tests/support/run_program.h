@@ -37,9 +37,15 @@ struct RunResult {
 // ".exe" for the Windows programs).
 std::string program_path(const std::string& name);
 
+// The command line that starts a program of the suite: its path, after the
+// launcher when the programs are started through one.
+std::vector<std::string> program_command(const std::string& name, const std::vector<std::string>& arguments = {});
+
 // True when the programs under test are the Windows programs, run under
 // Wine. A test that needs what Wine cannot give is skipped there, saying why.
 bool programs_run_under_wine();
+constexpr const char* WINE_HAS_NO_ADDRESS_SPACE_LIMIT = "Wine cannot start under an address-space limit";
+constexpr const char* WINE_HAS_NO_OPEN_FILES_LIMIT = "Wine needs more file handles than an open-files limit leaves";
 
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/arguments.h"
 
 // The C runtime's own splitting and wildcard expansion of the command line
@@ -60,13 +62,33 @@ Handle finish_open(HANDLE handle) {
 
 bool is_disk_file(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
 
-bool identity_of(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
-  return GetFileInformationByHandle(handle, &info) != 0;
+// A file's identity: its volume and its number on that volume.
+struct FileIdentity {
+  ULONGLONG volume = 0;
+  BYTE number[16] = {};
+};
+
+bool identity_of(HANDLE handle, FileIdentity& identity) {
+  FILE_ID_INFO id;
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+    identity.volume = id.VolumeSerialNumber;
+    std::memcpy(identity.number, id.FileId.Identifier, sizeof identity.number);
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity.volume = info.dwVolumeSerialNumber;
+  ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  std::memcpy(identity.number, &index, sizeof index);
+  return true;
 }
 
-bool same_identity(const BY_HANDLE_FILE_INFORMATION& one, const BY_HANDLE_FILE_INFORMATION& other) {
-  return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber && one.nFileIndexHigh == other.nFileIndexHigh &&
-         one.nFileIndexLow == other.nFileIndexLow;
+// A handle that the system made from a file it does not know the volume of
+// (Wine hands standard handles over so) tells the volume as 0: its number
+// alone then tells the file.
+bool same_identity(const FileIdentity& one, const FileIdentity& other) {
+  bool volume_matches = one.volume == other.volume || one.volume == 0 || other.volume == 0;
+  return volume_matches && std::memcmp(one.number, other.number, sizeof one.number) == 0;
 }
 
 // Gives a standard handle that the parent left out a handle on the null
@@ -167,7 +189,7 @@ bool close_handle(Handle handle) {
 // Opening with no access at all reads the identity of anything, a folder
 // included, without disturbing a file another program holds.
 bool same_file(Handle handle, const std::string& path) {
-  BY_HANDLE_FILE_INFORMATION open_info, path_info;
+  FileIdentity open_info, path_info;
   if (!identity_of(native(handle), open_info)) return false;
   HANDLE other = CreateFileA(path.c_str(), 0, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (other == INVALID_HANDLE_VALUE) return false;
@@ -182,7 +204,7 @@ bool same_file(Handle handle, const std::string& path) {
 bool output_feeds_input(Handle output, Handle input) {
   HANDLE out = native(output);
   if (!is_disk_file(out)) return false;
-  BY_HANDLE_FILE_INFORMATION input_info, output_info;
+  FileIdentity input_info, output_info;
   if (!identity_of(native(input), input_info) || !identity_of(out, output_info)) return false;
   if (!same_identity(input_info, output_info)) return false;
   LARGE_INTEGER size, position, none = {};

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/run_program.h"
@@ -61,13 +62,13 @@ TEST(ExpandWildcards, FolderPartStaysAsTypedUpToTheLastSlashBackslashOrColon) {
 TEST(OptionRule, SlashAlwaysBeginsAnOption) {
   suite_test::TempFolder folder;
   folder.write("f", "");
-  // The folder's path from the root of its drive, written with '/': an
-  // existing path, and still an option.
+  // The file's path from the root of its drive, with '/' in front: it names
+  // the file, and still it is an option.
   InFolder here(folder.path());
-  std::string from_root = folder.path().substr(2);
-  std::replace(from_root.begin(), from_root.end(), '\\', '/');
-  ASSERT_TRUE(std::filesystem::exists(from_root + "/f"));
-  EXPECT_TRUE(suite::is_option_argument(from_root + "/f"));
+  std::string from_root = folder.file("f").substr(2);
+  ASSERT_NE(GetFileAttributesA(from_root.c_str()), INVALID_FILE_ATTRIBUTES);
+  from_root[0] = '/';
+  EXPECT_TRUE(suite::is_option_argument(from_root));
   EXPECT_TRUE(suite::is_option_argument("/R"));
   EXPECT_TRUE(suite::is_option_argument("-R"));
   EXPECT_FALSE(suite::is_option_argument("-"));

@@ -32,6 +32,20 @@ bool open_console_input() {
 
 bool is_modifier_alone(WORD key) { return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU; }
 
+bool runs_under_wine() {
+  HMODULE system = GetModuleHandleA("ntdll.dll");
+  return system != nullptr && GetProcAddress(system, "wine_get_version") != nullptr;
+}
+
+// Wine's console takes its keys from the terminal that is the process's
+// standard input: with standard input elsewhere, its console input never
+// gives a key and a read would wait for ever. The console platform's own
+// console gives keys whatever standard input is.
+bool console_input_gives_keys() {
+  DWORD mode;
+  return !runs_under_wine() || GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 void discard_typed_ahead_keys() {
   WaitForSingleObject(console_input, TYPED_AHEAD_WAIT_MS);
   FlushConsoleInputBuffer(console_input);
@@ -41,7 +55,7 @@ void discard_typed_ahead_keys() {
 
 bool begin_keys() {
   second_code = 0;
-  if (!open_console_input()) return false;
+  if (!open_console_input() || !console_input_gives_keys()) return false;
   if (!GetConsoleMode(console_input, &saved_mode)) return false;
   if (!SetConsoleMode(console_input, 0)) return false;
   key_mode = true;

@@ -188,7 +188,7 @@ RunResult run_command(const std::string& path, const std::vector<std::string>& a
 // ---------------------------------------------------------------- terminal
 
 TerminalSession::TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
-                                 const std::string& folder, TerminalOutput output)
+                                 const std::string& folder, TerminalOutput output, TerminalInput input)
     : keep_terminal_output_(output == TerminalOutput::terminal) {
   signal(SIGPIPE, SIG_IGN);
   int out_pipe[2], err_pipe[2];
@@ -203,6 +203,11 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
     if (!keep_terminal_output_) {
       dup2(out_pipe[1], 1);
       dup2(err_pipe[1], 2);
+    }
+    if (input == TerminalInput::none) {
+      int null_device = open("/dev/null", O_RDONLY);
+      dup2(null_device, 0);
+      close(null_device);
     }
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
@@ -253,10 +258,21 @@ void TerminalSession::pump(int timeout_ms) {
 }
 
 bool TerminalSession::wait_for_error_text(const std::string& text, int timeout_seconds) {
+  return wait_for_text(result_.err, err_, text, timeout_seconds);
+}
+
+bool TerminalSession::wait_for_output_text(const std::string& text, int timeout_seconds) {
+  return wait_for_text(result_.out, keep_terminal_output_ ? terminal_ : out_, text, timeout_seconds);
+}
+
+// Pumps until the text collected from the source holds the text, while the
+// source is open (pumping closes it at its end).
+bool TerminalSession::wait_for_text(const std::string& collected, const int& source, const std::string& text,
+                                    int timeout_seconds) {
   auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
-  while (result_.err.find(text) == std::string::npos) {
+  while (collected.find(text) == std::string::npos) {
     if (Clock::now() > deadline) return false;
-    if (err_ < 0) return false;
+    if (source < 0) return false;
     pump(50);
   }
   // Give the program a moment to switch the terminal to raw mode after the

@@ -101,6 +101,11 @@ bool is_option_argument(const std::string& argument) {
   return argument[0] == '/' && !platform::slash_argument_is_path(argument);
 }
 
+bool is_help_request(const std::string& argument) {
+  if (argument == "?") return true;
+  return argument.size() == 2 && argument[1] == '?' && is_option_argument(argument);
+}
+
 std::vector<std::string> program_arguments(int argc, char** argv) {
   return platform::program_arguments(argc, argv);
 }

@@ -28,8 +28,16 @@ bool has_wildcard(const std::string& argument);
 std::vector<std::string> expand_wildcards(const std::vector<std::string>& arguments);
 
 // True when an argument is an option: at least two characters, beginning
-// with '/' or '-', and not an existing path that begins with '/'.
+// with '-', or beginning with '/' and not an absolute path. An argument
+// that begins with '/' is an absolute path when it names an existing
+// entry, or when it holds a second '/' and the text between the first two
+// names an entry of the root folder: so '/tmp/new.txt' names a file that
+// does not exist yet, while '/O/tmp/out.txt' and '/R' stay options.
 bool is_option_argument(const std::string& argument);
+
+// True for the help request of the programs that look for it in their
+// first argument alone: "?", or the option "/?" or "-?".
+bool is_help_request(const std::string& argument);
 
 // The arguments after the program name, as the platform handed them over:
 // split by the shell, or split here from the one string of the command line.

@@ -65,7 +65,14 @@ bool same_file(Handle handle, const std::string& path);
 // reads, where the input has not been read yet (it appends, or writes before
 // the end): reading on would never end.
 bool output_feeds_input(Handle output, Handle input);
+// True when the path names an existing entry: a file, a folder, or a
+// symbolic link, also one whose target is missing.
 bool path_exists(const std::string& path);
+// True when the root folder holds an entry of that name.
+bool root_folder_holds(const std::string& name);
+// A path argument written with the platform's separator: here every '\'
+// is read as '/', so that paths written for the console platform work.
+std::string native_path(std::string path);
 // True when a path begins with a drive (a letter and ':') that the system
 // does not have; such a path names nothing, whatever is on disk.
 bool names_missing_drive(const std::string& path);

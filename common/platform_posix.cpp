@@ -68,8 +68,15 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
   return arguments;
 }
 
-// An absolute path begins with '/' too: one that exists is not an option.
-bool slash_argument_is_path(const std::string& argument) { return path_exists(argument); }
+// An absolute path begins with '/' too. It is a path when it names an
+// existing entry, or when it holds a second '/' and the text between the
+// first two names an entry of the root folder: so '/tmp/new.txt' names a
+// file that does not exist yet, while '/O/tmp/out.txt' and '/R' stay options.
+bool slash_argument_is_path(const std::string& argument) {
+  if (path_exists(argument)) return true;
+  std::size_t second_slash = argument.find('/', 1);
+  return second_slash != std::string::npos && root_folder_holds(argument.substr(1, second_slash - 1));
+}
 
 void keep_failed_writes_from_ending_the_process() {
   std::signal(SIGPIPE, SIG_IGN);
@@ -156,7 +163,18 @@ bool output_feeds_input(Handle output, Handle input) {
 
 bool path_exists(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && path_exists("/" + name);
+}
+
+std::string native_path(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
 }
 
 // There are no drives here: a letter and ':' name one that does not exist.
@@ -169,11 +187,7 @@ bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; 
 
 std::string folder_part(const std::string& path) {
   std::size_t last = path.find_last_of("/\\");
-  std::string folder = last == std::string::npos ? "" : path.substr(0, last + 1);
-  for (char& c : folder) {
-    if (c == '\\') c = '/';
-  }
-  return folder;
+  return last == std::string::npos ? "" : native_path(path.substr(0, last + 1));
 }
 
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {

@@ -214,6 +214,14 @@ bool output_feeds_input(Handle output, Handle input) {
 
 bool path_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The root folder of the current drive.
+bool root_folder_holds(const std::string& name) {
+  return !name.empty() && name.find_first_of("/\\") == std::string::npos && path_exists("\\" + name);
+}
+
+// Both '\' and '/' separate here.
+std::string native_path(std::string path) { return path; }
+
 bool names_missing_drive(const std::string& path) {
   if (path.size() < 2 || path[1] != ':') return false;
   char letter = path[0];

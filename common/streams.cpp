@@ -27,7 +27,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+  if (!buffer_) buffer_ = make_stream_buffer(block_size_);
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
 }
@@ -82,9 +82,9 @@ bool InputStream::refill() {
     filled_ -= position_;
     position_ = 0;
   }
-  while (!source_done_ && filled_ < BLOCK_SIZE) {
+  while (!source_done_ && filled_ < block_size_) {
     char* target = buffer_.get() + filled_;
-    std::size_t got = platform::read_bytes(handle_, target, BLOCK_SIZE - filled_);
+    std::size_t got = platform::read_bytes(handle_, target, block_size_ - filled_);
     if (got == 0) {
       source_done_ = true;
       break;
@@ -283,6 +283,15 @@ OutputGoneHandler output_gone_handler = end_as_after_normal_end;
 }  // namespace
 
 void set_output_gone_handler(OutputGoneHandler handler) { output_gone_handler = handler; }
+
+bool open_standard_output_apart_from_input(const std::string& name) {
+  if (platform::same_file(standard_input().handle(), name)) return false;
+  return standard_output().open(name, StreamMode::text);
+}
+
+bool standard_output_feeds_standard_input() {
+  return platform::output_feeds_input(standard_output().handle(), standard_input().handle());
+}
 
 void go_on_without_output() {}
 

@@ -36,6 +36,9 @@ class InputStream {
   static constexpr std::size_t BLOCK_SIZE = 256 * 1024;
 
   InputStream() = default;
+  // A stream with a buffer of block_size bytes instead of BLOCK_SIZE, for a
+  // program that keeps many inputs open at once.
+  explicit InputStream(std::size_t block_size) : block_size_(block_size) {}
   ~InputStream();
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
@@ -80,6 +83,7 @@ class InputStream {
   platform::Handle handle_ = platform::NO_HANDLE;
   bool owned_ = false;
   StreamMode mode_ = StreamMode::text;
+  std::size_t block_size_ = BLOCK_SIZE;
   StreamBuffer buffer_;
   std::size_t position_ = 0;
   std::size_t filled_ = 0;
@@ -168,6 +172,14 @@ class OutputStream {
 InputStream& standard_input();
 OutputStream& standard_output();
 OutputStream& standard_error();
+
+// Reopens standard output on a destination file, refusing the very file
+// that standard input reads (opening it would empty the input before a byte
+// of it was read). False when refused or when it cannot be opened.
+bool open_standard_output_apart_from_input(const std::string& name);
+// True when standard output writes into the file that standard input reads,
+// where the input has not been read yet: reading on would never end.
+bool standard_output_feeds_standard_input();
 
 // What the program does when the reader of its standard output has gone
 // (a closed pipe). From then on standard output drops what it is given, and

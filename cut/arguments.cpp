@@ -1,7 +1,9 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "cut/cut.h"
 
 namespace cut {
@@ -31,28 +33,25 @@ void print_usage() {
   error.print("\tBytes, columns, fields and rows must be between 1 and %d\n", MAX_POSITION);
 }
 
-const char* message_for(int code) {
-  switch (code) {
-    case 2: return "\nUnknown option.\n";
-    case 4: return "\nBad syntax.\n";
-    case 8: return "\nCould not open file.\n";
-    case 16: return "\nBad numeric value.\n";
-    default: return nullptr;
-  }
-}
-
-char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+// Every error is followed by the usage text.
+constexpr suite::ErrorMessage<ErrorCode> ERROR_MESSAGES[] = {
+    {USAGE_ONLY, nullptr, true},
+    {UNKNOWN_OPTION, "\nUnknown option.\n", true},
+    {BAD_SYNTAX, "\nBad syntax.\n", true},
+    {CANNOT_OPEN, "\nCould not open file.\n", true},
+    {BAD_NUMBER, "\nBad numeric value.\n", true},
+};
 
 void take_mode(CutMode mode, const std::string& argument) {
-  if (settings.mode.has_value()) usage_exit(4);
+  if (settings.mode.has_value()) usage_exit(BAD_SYNTAX);
   settings.mode = mode;
-  if (!parse_ranges(argument.c_str() + 2, positions)) usage_exit(16);
+  if (!parse_ranges(argument.c_str() + 2, positions)) usage_exit(BAD_NUMBER);
 }
 
 // '/dc', or '/d' followed by an argument that is one blank. Returns how
 // many of the following arguments it consumed (next is null at the end).
 std::size_t take_delimiter(const std::string& argument, const std::string* next) {
-  if (settings.field_delimiter != '\t') usage_exit(4);
+  if (settings.field_delimiter != '\t') usage_exit(BAD_SYNTAX);
   if (argument.size() == 3) {
     settings.field_delimiter = argument[2];
     return 0;
@@ -61,27 +60,28 @@ std::size_t take_delimiter(const std::string& argument, const std::string* next)
     settings.field_delimiter = ' ';
     return 1;
   }
-  usage_exit(4);
+  usage_exit(BAD_SYNTAX);
 }
 
 std::size_t take_option(const std::string& argument, const std::string* next) {
-  switch (upper_ascii(argument[1])) {
-    case '?': usage_exit(0);
+  switch (suite::upper_ascii(argument[1])) {
+    case '?': usage_exit(USAGE_ONLY);
     case 'B': take_mode(CutMode::CUT_BYTES, argument); return 0;
     case 'C': take_mode(CutMode::CUT_COLUMNS, argument); return 0;
     case 'F': take_mode(CutMode::CUT_FIELDS, argument); return 0;
     case 'R': take_mode(CutMode::CUT_ROWS, argument); return 0;
     case 'D': return take_delimiter(argument, next);
-    default: usage_exit(2);
+    default: usage_exit(UNKNOWN_OPTION);
   }
 }
 
 }  // namespace
 
-void usage_exit(int code) {
+void usage_exit(ErrorCode code) {
+  const suite::ErrorMessage<ErrorCode>& message = suite::error_message(ERROR_MESSAGES, code);
   print_banner();
-  if (const char* message = message_for(code)) suite::standard_error().write_c_string(message);
-  print_usage();
+  if (message.format != nullptr) suite::standard_error().write_c_string(message.format);
+  if (message.usage_follows) print_usage();
   std::exit(code);
 }
 
@@ -92,15 +92,15 @@ void take_arguments(const std::vector<std::string>& arguments) {
     if (suite::is_option_argument(argument)) {
       i += take_option(argument, i + 1 < arguments.size() ? &arguments[i + 1] : nullptr);
     } else {
-      if (have_file) usage_exit(4);
-      if (!suite::standard_input().open(argument, suite::StreamMode::text)) usage_exit(8);
+      if (have_file) usage_exit(BAD_SYNTAX);
+      if (!suite::standard_input().open(argument, suite::StreamMode::text)) usage_exit(CANNOT_OPEN);
       have_file = true;
     }
   }
-  if (!settings.mode.has_value()) usage_exit(4);
+  if (!settings.mode.has_value()) usage_exit(BAD_SYNTAX);
   // Standard output appending to the very file being read would feed the
   // cut its own output for ever, so that file cannot be opened.
-  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(8);
+  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN);
 }
 
 }  // namespace cut

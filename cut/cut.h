@@ -40,6 +40,15 @@ class PositionSet {
 // backwards, or anything but a ',' follows a range.
 bool parse_ranges(const char* text, PositionSet& positions);
 
+// Error codes, which are also the exit statuses.
+enum ErrorCode {
+  USAGE_ONLY = 0,
+  UNKNOWN_OPTION = 2,
+  BAD_SYNTAX = 4,
+  CANNOT_OPEN = 8,
+  BAD_NUMBER = 16,
+};
+
 // Filled from the command line before the input is read.
 struct Settings {
   std::optional<CutMode> mode;
@@ -51,7 +60,7 @@ extern PositionSet positions;
 
 // Takes the arguments from left to right; ends the program on an error.
 void take_arguments(const std::vector<std::string>& arguments);
-[[noreturn]] void usage_exit(int code);
+[[noreturn]] void usage_exit(ErrorCode code);
 
 // The four modes, each one pass from input to output.
 void cut_bytes(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected);

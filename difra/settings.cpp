@@ -1,9 +1,9 @@
 #include "difra/settings.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/platform.h"
 #include "common/streams.h"
 
 namespace difra {
@@ -24,11 +24,6 @@ bool apply_option_letter(char letter) {
   }
 }
 
-std::string as_path(std::string name) {
-  std::replace(name.begin(), name.end(), '\\', '/');
-  return name;
-}
-
 }  // namespace
 
 CommandLineOutcome parse_command_line(const std::vector<std::string>& arguments) {
@@ -43,9 +38,9 @@ CommandLineOutcome parse_command_line(const std::vector<std::string>& arguments)
     }
     ++names;
     if (names == 1) {
-      settings.filespec1 = as_path(argument);
+      settings.filespec1 = suite::platform::native_path(argument);
     } else if (names == 2) {
-      settings.filespec2 = as_path(argument);
+      settings.filespec2 = suite::platform::native_path(argument);
     } else {
       return CommandLineOutcome::usage;
     }

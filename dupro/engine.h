@@ -37,15 +37,27 @@ struct CopyEntry {
   platform::Handle target_handle = platform::NO_HANDLE;
   std::uint64_t remaining = 0;  // bytes not yet written or compared
   std::array<Chunk, MAX_CHUNKS> chunks{};
-  // Compare mode: what examining the target found, kept until the flush
-  // that reports it.
-  bool target_examined = false;             // existence and metadata looked at
-  const char* target_difference = nullptr;  // the line of the first check that failed
-  int compared_chunks = 0;                  // chunks held that have been compared
-  bool differs = false;                     // a compared chunk differs from the target
-  int failure = 0;                          // the file error met (1 or 3), 0 for none
-  std::string failure_reason;               // its error text
+  // Compare mode: what comparing the held part with the target found so
+  // far, and the target's stamp from when that comparing began, by which
+  // the flush tells whether the finding still holds.
+  bool target_examined = false;    // looked at, while the source was read or at a flush
+  bool target_stamped = false;     // target_stamp is taken
+  platform::FileStamp target_stamp;
+  std::uint64_t slice_start = 0;   // where in the file the held part begins
+  int compared_chunks = 0;         // chunks held that have been compared
+  bool differs = false;            // a compared chunk differs from the target
+  int failure = 0;                 // the file error met (1 or 3), 0 for none
+  std::string failure_reason;      // its error text
   Outcome outcome = Outcome::pending;
+  // The source as it was read, which option X, a rewrite after a failed
+  // write and a compare at the flush that reads it again check it against;
+  // and for option X the copy as the run left it (written, or found
+  // equal), with which write of the run made it. While a copy is written,
+  // copy_stamp is the target file as opened.
+  platform::FileStamp source_stamp;
+  bool source_grew = false;  // larger when opened than listed: only its start is read
+  platform::FileStamp copy_stamp;
+  std::uint64_t write_order = 0;
   CopyEntry* next = nullptr;
 
   bool is_directory() const { return (attributes & platform::DIRECTORY) != 0; }
@@ -61,12 +73,14 @@ extern std::string target_folder;
 extern bool whole_set_loaded;
 // Compare mode with source and target on different units, copied once:
 // each chunk is compared with its target as soon as it has been read, and
-// only its place in the memory budget is held until the flush, which
-// reports what comparing found. Flushes, lines, counts and file errors are
-// those of comparing held data at the flush; targets are never read while
-// a disk swap may be pending, nor data needed again by a later cycle, and
-// a target whose attribute word is changed for reading waits for the
-// flush as before.
+// only its place in the memory budget is held until the flush. The flush
+// looks each target up again and reports what comparing found only when
+// the target is still in the state it was compared in; otherwise it
+// compares there, reading those chunks from the source once more. So
+// flushes, lines, counts, file errors and deletions are those of comparing
+// held data at the flush; targets are never read while a disk swap may be
+// pending, nor data needed again by a later cycle, and a target whose
+// attribute word is changed for reading waits for the flush as before.
 extern bool compare_while_reading;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;
@@ -83,14 +97,19 @@ void walk_directory(std::size_t name_position);
 // afterwards. True when the last entry handled was not written (or was
 // found different).
 bool flush_entries(bool release);
-// Frees the entries and performs the finishing steps (options B and X).
+// Frees the entries and performs their finishing steps (options B and X),
+// or notes them for the end of the run when a later write of the run may
+// still replace a copy (option K, and option Y with X).
 void release_entries();
+// At the end of the run: releases the list, then performs the finishing
+// steps noted for the end, unless the run was cancelled.
+void finish_run();
 // Between copy cycles: every entry held goes back to pending with all of
 // its data to write again.
 void reset_entries();
 // Before walking again in a later cycle: the entries left from the earlier
-// one are freed without finishing steps, since the walk reads their files
-// again.
+// one are freed, their finishing steps noted for the end of the run, since
+// the walk reads their files again.
 void drop_entries();
 void make_directories(const std::string& path);
 [[noreturn]] void fatal_file_error(int index, const std::string& path);

@@ -26,9 +26,10 @@ void wait_at_exit() {
 }
 
 // Runs before the summary line at exit: the finishing steps of the entries
-// still held. A cancel here ends the program again, and the handlers not
-// yet run (the summary line among them) still run.
-void release_at_exit() { release_entries(); }
+// still held, and of those that waited for the end. A cancel here ends the
+// program again, and the handlers not yet run (the summary line among
+// them) still run.
+void release_at_exit() { finish_run(); }
 
 void print_summary() {
   suite::OutputStream& out = suite::standard_output();
@@ -89,8 +90,10 @@ int main(int argc, char** argv) {
   CommandLine line;
   int code = parse_command_line(suite::program_arguments(argc, argv), line);
   options = line.options;
-  if (code != ARGUMENTS_VALID) usage_exit(code);
+  // The letter E takes the compare buffer where it is read: when an error
+  // comes later on the command line, a failure to get it comes first.
   if (options.compare_only && !allocate_compare_buffer()) out_of_memory();
+  if (code != ARGUMENTS_VALID) usage_exit(code);
   std::string source = normalise_source(line.source);
   target_path = line.has_target ? normalise_target(line.target) : "";
   if (options.pause_first) ask_key("Press ENTER to continue.", ENTER_KEY, ENTER_KEY);

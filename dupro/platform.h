@@ -31,6 +31,24 @@ struct FileInfo {
   std::uint16_t date = 0;  // (year - 1980) << 9 | month << 5 | day
 };
 
+// What tells one state of a file from another: the file itself (device and
+// inode), its size, and its modification and change times to the
+// nanosecond. Writing the file, truncating it or changing its attributes
+// gives it another stamp; another file put in its place has another too.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of what a path names, or of an open file; false when there is
+// none to take.
+bool stamp_of(const std::string& path, FileStamp& stamp);
+bool stamp_of(Handle handle, FileStamp& stamp);
+
 // Whether a listing or lookup reads the archive bit (which costs a call of
 // its own per file) or reports it as set, for callers that ignore it;
 // hidden_only reads it for hidden entries alone, whose attribute word is
@@ -48,8 +66,10 @@ bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::ve
 // hidden ones included, "." and ".." left out, links to folders not
 // followed. False when the folder cannot be read.
 bool list_subdirectories(const std::string& folder, std::vector<std::string>& names);
-// Information on one path (file or folder); false when nothing is there.
-bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read);
+// Information on one path (file or folder), and its stamp when asked for;
+// false when nothing is there.
+bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read,
+             FileStamp* stamp = nullptr);
 // True when both paths name one file (the same device and inode).
 bool same_file(const std::string& first, const std::string& second);
 
@@ -61,7 +81,8 @@ Handle open_for_reading(const std::string& path);
 // Opens a file for reading, with its information as look_up gives it;
 // NO_HANDLE when it cannot be opened. One lookup of the path where
 // look_up and open_for_reading make two.
-Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read);
+Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read,
+                        FileStamp* stamp = nullptr);
 // Creates a file or truncates an existing one for writing; a read-only
 // file is refused with permission_denied, and the file that `source` names
 // is never truncated (is_source).
@@ -69,6 +90,9 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
 // Move up to size bytes; fewer means an error or the end of the file.
 std::size_t read_file(Handle handle, char* buffer, std::size_t size);
 std::size_t write_file(Handle handle, const char* data, std::size_t size);
+// The next read of the open file starts at the offset; false when the file
+// cannot be positioned.
+bool seek_file(Handle handle, std::uint64_t offset);
 void close_file(Handle handle);
 
 // The open file's modification time becomes the date and time words, taken

@@ -111,6 +111,18 @@ bool is_copyable(const struct dirent& item, const struct stat& info) {
   return S_ISREG(info.st_mode);
 }
 
+std::int64_t nanoseconds(const struct timespec& moment) {
+  return static_cast<std::int64_t>(moment.tv_sec) * 1000000000 + moment.tv_nsec;
+}
+
+void fill_stamp(const struct stat& info, FileStamp& stamp) {
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.modified = nanoseconds(info.st_mtim);
+  stamp.changed = nanoseconds(info.st_ctim);
+}
+
 std::size_t compute_budget() {
   long pages = sysconf(_SC_PHYS_PAGES);
   long page_size = sysconf(_SC_PAGESIZE);
@@ -124,9 +136,11 @@ std::size_t compute_budget() {
     std::fclose(statm);
   }
   std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
-  // What the program needs besides file data (names, entries, listings)
-  // stays outside the budget.
-  std::size_t margin = 8 * 1024 * 1024 + left / 4;
+  // What the program needs besides file data (stream buffers, names,
+  // listings, the rests of data regions) stays outside the budget: a fixed
+  // part for the streams and a run's first allocations, and a share that
+  // grows with the data a larger limit lets it hold.
+  std::size_t margin = 2 * 1024 * 1024 + left / 8;
   left = left > margin ? left - margin : 0;
   return std::min(budget, left);
 }
@@ -136,37 +150,53 @@ std::size_t data_held = 0;
 
 // File data lives in large regions, handed out in order; when every piece
 // has been released the regions are used again from their start, so memory
-// once touched is reused instead of being mapped anew.
+// once touched is reused instead of being mapped anew. A region is no
+// larger than the budget leaves room for, and its memory is made ready as
+// pieces reach it, so a small run neither maps nor touches more than its
+// data needs.
 struct Region {
   char* base;
   std::size_t size;
   std::size_t used;
+  std::size_t ready;  // the start of the region made ready for writing
 };
 constexpr std::size_t REGION_SIZE = 8 * 1024 * 1024;
+constexpr std::size_t READY_STEP = 256 * 1024;
 constexpr std::size_t PIECE_ALIGNMENT = 64;
 std::vector<Region> regions;
 std::size_t current_region = 0;
 std::size_t pieces_held = 0;
+std::size_t region_bytes = 0;
+
+std::size_t rounded_up(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
+
+// Maps the memory a piece reaches in one step, instead of a fault per page.
+char* piece_of(Region& region, std::size_t size) {
+  char* piece = region.base + region.used;
+  region.used += size;
+  if (region.used > region.ready) {
+    std::size_t ready = std::min(region.size, rounded_up(region.used, READY_STEP));
+    madvise(region.base + region.ready, ready - region.ready, MADV_POPULATE_WRITE);
+    region.ready = ready;
+  }
+  ++pieces_held;
+  return piece;
+}
 
 char* take_from_regions(std::size_t size) {
-  size = (size + PIECE_ALIGNMENT - 1) / PIECE_ALIGNMENT * PIECE_ALIGNMENT;
+  size = rounded_up(size, PIECE_ALIGNMENT);
   for (; current_region < regions.size(); ++current_region) {
     Region& region = regions[current_region];
-    if (region.size - region.used >= size) {
-      char* piece = region.base + region.used;
-      region.used += size;
-      ++pieces_held;
-      return piece;
-    }
+    if (region.size - region.used >= size) return piece_of(region, size);
   }
-  std::size_t region_size = std::max(REGION_SIZE, size);
+  std::size_t room = data_budget > region_bytes ? data_budget - region_bytes : 0;
+  std::size_t region_size = rounded_up(std::max(size, std::min(REGION_SIZE, room)), READY_STEP);
   void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return nullptr;
-  madvise(base, region_size, MADV_POPULATE_WRITE);
-  regions.push_back(Region{static_cast<char*>(base), region_size, size});
+  region_bytes += region_size;
+  regions.push_back(Region{static_cast<char*>(base), region_size, 0, 0});
   current_region = regions.size() - 1;
-  ++pieces_held;
-  return static_cast<char*>(base);
+  return piece_of(regions.back(), size);
 }
 
 void give_to_regions() {
@@ -218,10 +248,26 @@ bool list_subdirectories(const std::string& folder, std::vector<std::string>& na
   return true;
 }
 
-bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
+bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return fail(errno);
   fill_info(path, last_component(path), status, archive, info);
+  if (stamp != nullptr) fill_stamp(status, *stamp);
+  return true;
+}
+
+
+bool stamp_of(const std::string& path, FileStamp& stamp) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return fail(errno);
+  fill_stamp(info, stamp);
+  return true;
+}
+
+bool stamp_of(Handle handle, FileStamp& stamp) {
+  struct stat info;
+  if (fstat(static_cast<int>(handle), &info) != 0) return fail(errno);
+  fill_stamp(info, stamp);
   return true;
 }
 
@@ -242,7 +288,7 @@ Handle open_for_reading(const std::string& path) {
   return handle;
 }
 
-Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive) {
+Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
   Handle handle = open_for_reading(path);
   if (handle == NO_HANDLE) return NO_HANDLE;
   struct stat status;
@@ -252,19 +298,20 @@ Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit arch
     return NO_HANDLE;
   }
   fill_info(path, last_component(path), status, archive, info);
+  if (stamp != nullptr) fill_stamp(status, *stamp);
   return handle;
 }
 
 namespace {
 
+// Only a read-only file that exists is refused as permission denied (a
+// file to offer for replacing): every other refusal (a folder where no file
+// can be made, a folder in the file's place, a read-only file system,
+// another owner's file) is a failure of another kind.
 CreateFailure create_failure_of(int error) {
   switch (error) {
     case ENOENT: return CreateFailure::no_such_file;
     case ENOTDIR: return CreateFailure::path_not_found;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return CreateFailure::permission_denied;
     default: return CreateFailure::other;
   }
 }
@@ -284,15 +331,7 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
     mark_fresh(handle, true);
     return handle;
   }
-  if (errno != EEXIST) {
-    // Permission denied means a read-only file that exists; a file that
-    // cannot even be made (a folder without write permission, a read-only
-    // file system) is another failure, not a file to offer for replacing.
-    int error = errno;
-    failed_create(error, failure);
-    if (failure == CreateFailure::permission_denied) failure = CreateFailure::other;
-    return NO_HANDLE;
-  }
+  if (errno != EEXIST) return failed_create(errno, failure);
   struct stat info;
   if (stat(path.c_str(), &info) == 0) {
     if (is_same_file(info, source)) {
@@ -300,7 +339,11 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
       return NO_HANDLE;
     }
     if (S_ISDIR(info.st_mode)) return failed_create(EISDIR, failure);
-    if ((info.st_mode & S_IWUSR) == 0) return failed_create(EACCES, failure);
+    if ((info.st_mode & S_IWUSR) == 0) {
+      failed_create(EACCES, failure);
+      failure = CreateFailure::permission_denied;
+      return NO_HANDLE;
+    }
   }
   // Not waiting: opening a named pipe would wait for a reader for ever;
   // nor does a terminal become this program's own.
@@ -339,6 +382,11 @@ std::size_t write_file(Handle handle, const char* data, std::size_t size) {
     done += static_cast<std::size_t>(put);
   }
   return done;
+}
+
+bool seek_file(Handle handle, std::uint64_t offset) {
+  if (lseek(static_cast<int>(handle), static_cast<off_t>(offset), SEEK_SET) < 0) return fail(errno);
+  return true;
 }
 
 void close_file(Handle handle) {
@@ -483,8 +531,7 @@ char* allocate_block(std::size_t size) {
   // On a page boundary: reads into a buffer that is not aligned to the
   // cache line copy several times slower.
   constexpr std::size_t ALIGNMENT = 4096;
-  std::size_t rounded = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
-  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded));
+  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded_up(size, ALIGNMENT)));
   if (block == nullptr) give_budget(size);
   return block;
 }

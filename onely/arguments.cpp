@@ -1,8 +1,10 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/numbers.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "onely/onely.h"
 
 namespace onely {
@@ -37,15 +39,14 @@ void print_usage() {
       "\t+n\tCompare no more than 'n' characters in lines\n");
 }
 
-const char* message_for(int code) {
-  switch (code) {
-    case 2: return "Bad syntax '%s'.\n\n";
-    case 4: return "Unknown option '%s'.\n\n";
-    case 8: return "Could not open '%s'.\n\n";
-    case 16: return "Bad number '%s'.\n\n";
-    default: return nullptr;
-  }
-}
+// Every error is followed by the usage text.
+constexpr suite::ErrorMessage<ErrorCode> ERROR_MESSAGES[] = {
+    {USAGE_ONLY, nullptr, true},
+    {BAD_SYNTAX, "Bad syntax '%s'.\n\n", true},
+    {UNKNOWN_OPTION, "Unknown option '%s'.\n\n", true},
+    {CANNOT_OPEN, "Could not open '%s'.\n\n", true},
+    {BAD_NUMBER, "Bad number '%s'.\n\n", true},
+};
 
 // Reads an integer: decimal, octal after a leading 0, hexadecimal after 0x,
 // as far as the characters fit. A "0x" that no hexadecimal digit follows
@@ -64,13 +65,13 @@ bool read_integer(const char* text, std::int32_t& value) {
 
 // '-n': the text after the leading character is the skip count.
 void take_skip_count(const std::string& argument) {
-  if (!read_integer(argument.c_str() + 1, settings.skip_count)) usage_exit(16, argument.substr(1));
+  if (!read_integer(argument.c_str() + 1, settings.skip_count)) usage_exit(BAD_NUMBER, argument.substr(1));
 }
 
 void take_option(const std::string& argument) {
-  char letter = upper_ascii(argument[1]);
+  char letter = suite::upper_ascii(argument[1]);
   switch (letter) {
-    case '?': usage_exit(0, "");
+    case '?': usage_exit(USAGE_ONLY, "");
     case 'C': settings.show_counts = true; return;
     case 'D': settings.line_filter = LineFilter::REPEATED_ONLY; return;
     case 'I': settings.ignore_case = true; return;
@@ -81,7 +82,7 @@ void take_option(const std::string& argument) {
     take_skip_count(argument);
     return;
   }
-  usage_exit(4, argument.substr(1));
+  usage_exit(UNKNOWN_OPTION, argument.substr(1));
 }
 
 // '+n' sets the compare limit when the rest reads as a number; false when
@@ -93,30 +94,30 @@ bool take_compare_limit(const std::string& argument) {
 std::string source_name = "stdin";
 
 void open_source(const std::string& name) {
-  if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(8, name);
+  if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, name);
   source_name = name;
 }
 
 // Standard output appending to the very file being read would feed the
 // filter its own output for ever, so that source cannot be opened.
 void refuse_source_that_output_feeds() {
-  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(8, source_name);
+  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, source_name);
 }
 
 // A destination that is the source itself (also a source that came in on
-// redirected standard input) would be truncated before it is read, so it is
-// refused before anything is opened for writing.
+// redirected standard input) is refused before anything is opened for
+// writing.
 void open_destination(const std::string& name) {
-  if (suite::platform::same_file(suite::standard_input().handle(), name)) usage_exit(8, name);
-  if (!suite::standard_output().open(name, suite::StreamMode::text)) usage_exit(8, name);
+  if (!suite::open_standard_output_apart_from_input(name)) usage_exit(CANNOT_OPEN, name);
 }
 
 }  // namespace
 
-void usage_exit(int code, const std::string& text) {
+void usage_exit(ErrorCode code, const std::string& text) {
+  const suite::ErrorMessage<ErrorCode>& message = suite::error_message(ERROR_MESSAGES, code);
   print_banner();
-  if (const char* message = message_for(code)) suite::standard_error().print(message, text.c_str());
-  print_usage();
+  if (message.format != nullptr) suite::standard_error().print(message.format, text.c_str());
+  if (message.usage_follows) print_usage();
   std::exit(code);
 }
 
@@ -131,7 +132,7 @@ void take_arguments(const std::vector<std::string>& arguments) {
       } else if (file_names == 1) {
         open_destination(argument);
       } else {
-        usage_exit(2, argument);
+        usage_exit(BAD_SYNTAX, argument);
       }
       ++file_names;
     }

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/text.h"
 #include "onely/onely.h"
 
 namespace onely {
@@ -13,7 +14,7 @@ LineBuffer line_buffers[2];
 
 bool bytes_equal_ignoring_case(const char* a, const char* b, std::int32_t length) {
   for (std::int32_t i = 0; i < length; ++i) {
-    if (a[i] != b[i] && upper_ascii(a[i]) != upper_ascii(b[i])) return false;
+    if (a[i] != b[i] && suite::upper_ascii(a[i]) != suite::upper_ascii(b[i])) return false;
   }
   return true;
 }

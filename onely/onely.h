@@ -13,6 +13,15 @@ namespace onely {
 enum class LineFilter { ALL_RUNS, REPEATED_ONLY, SINGLE_ONLY };
 
 // Filled from the command line before any input is read.
+// Error codes, which are also the exit statuses.
+enum ErrorCode {
+  USAGE_ONLY = 0,
+  BAD_SYNTAX = 2,
+  UNKNOWN_OPTION = 4,
+  CANNOT_OPEN = 8,
+  BAD_NUMBER = 16,
+};
+
 struct Settings {
   bool show_counts = false;
   LineFilter line_filter = LineFilter::ALL_RUNS;
@@ -30,9 +39,6 @@ struct LineBuffer {
   char text[LINE_BUFFER_SIZE];
   std::int32_t length;
 };
-
-// Turns 'a'-'z' into 'A'-'Z'; every other byte stays as it is.
-inline char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The part of a line that takes part in comparisons.
 struct CompareWindow {
@@ -56,6 +62,6 @@ void filter_lines(suite::InputStream& input, suite::OutputStream& output);
 void take_arguments(const std::vector<std::string>& arguments);
 // Banner, message for the code (with the text in it) and usage to the
 // error stream, then exit with the code as status.
-[[noreturn]] void usage_exit(int code, const std::string& text);
+[[noreturn]] void usage_exit(ErrorCode code, const std::string& text);
 
 }  // namespace onely

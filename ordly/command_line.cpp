@@ -8,6 +8,7 @@
 #include "ordly/collation.h"
 #include "ordly/errors.h"
 #include "ordly/line_store.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 
@@ -31,15 +32,10 @@ OptionValue option_value(const std::vector<std::string>& arguments, std::size_t 
 }
 
 // The output is created or opened at once, so that a bad name is reported
-// before any input is read, but emptied only when output begins: an output
-// file that is also an input is read before it is overwritten.
+// before any input is read; its old content stays until the output starts.
 std::size_t take_output_file(const std::vector<std::string>& arguments, std::size_t index, const char* rest) {
   OptionValue value = option_value(arguments, index, rest);
-  if (value.text == nullptr ||
-      !suite::standard_output().open(value.text, suite::StreamMode::text,
-                                     suite::OutputStream::Truncation::when_output_begins)) {
-    error_exit(ErrorCode::OUTPUT_NAME_MISSING);
-  }
+  if (value.text == nullptr || !open_output_file(value.text)) error_exit(ErrorCode::OUTPUT_NAME_MISSING);
   return value.next_index;
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "common/errors.h"
 #include "common/streams.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 
 namespace ordly {
@@ -34,24 +36,24 @@ constexpr char USAGE_TEXT[] =
     "corresponding lower-case and accented letters, '\xA5' appears after 'N' and\n"
     "all characters that are not letters or digits are equivalent to a space.\n";
 
-void print_message(ErrorCode code, const char* text) {
-  suite::OutputStream& error = suite::standard_error();
-  if (text == nullptr) text = "";
-  switch (code) {
-    case ErrorCode::USAGE: break;
-    case ErrorCode::OUTPUT_NAME_MISSING: error.write("Output file name missing.\n\n"); break;
-    case ErrorCode::CANNOT_OPEN: error.print("Can't open '%s'.\n\n", text); break;
-    case ErrorCode::INVALID_OPTION: error.print("Invalid option: '%s'.\n\n", text); break;
-    case ErrorCode::TOO_MANY_FILES: error.print("Can't handle more than %d files.\n\n", MAX_FILES); break;
-    case ErrorCode::NO_FILE_HANDLES: error.write("Not enough free file handles.\n\n"); break;
-    case ErrorCode::MEMORY_EXHAUSTED: error.write("Memory exhausted.\n\n"); break;
-    case ErrorCode::STACK_OVERFLOW: error.write("Stack overflow. Try using '/H', '/P' or '/Q'!\n\n"); break;
-  }
-}
+// The usage text follows '?' and the errors of the command line.
+static_assert(MAX_FILES == 256, "the message of TOO_MANY_FILES names the limit");
+constexpr suite::ErrorMessage<ErrorCode> ERROR_MESSAGES[] = {
+    {ErrorCode::USAGE, nullptr, true},
+    {ErrorCode::OUTPUT_NAME_MISSING, "Output file name missing.\n\n", true},
+    {ErrorCode::CANNOT_OPEN, "Can't open '%s'.\n\n", false},
+    {ErrorCode::INVALID_OPTION, "Invalid option: '%s'.\n\n", true},
+    {ErrorCode::TOO_MANY_FILES, "Can't handle more than 256 files.\n\n", false},
+    {ErrorCode::NO_FILE_HANDLES, "Not enough free file handles.\n\n", false},
+    {ErrorCode::MEMORY_EXHAUSTED, "Memory exhausted.\n\n", false},
+    {ErrorCode::STACK_OVERFLOW, "Stack overflow. Try using '/H', '/P' or '/Q'!\n\n", false},
+};
 
-bool shows_usage(ErrorCode code) {
-  return code == ErrorCode::USAGE || code == ErrorCode::OUTPUT_NAME_MISSING ||
-         code == ErrorCode::INVALID_OPTION;
+// Closes every file and deletes every file that Ordly made for its own use.
+void remove_own_files() {
+  close_every_file();
+  delete_temporary_files();
+  discard_unfinished_output();
 }
 
 void print_banner() {
@@ -63,12 +65,17 @@ void print_banner() {
 std::string_view usage_text() { return {USAGE_TEXT, sizeof USAGE_TEXT - 1}; }
 
 void error_exit(ErrorCode code, const char* text) {
+  const suite::ErrorMessage<ErrorCode>& message = suite::error_message(ERROR_MESSAGES, code);
   print_banner();
-  print_message(code, text);
-  if (shows_usage(code)) suite::standard_error().write(usage_text());
-  close_every_file();
-  delete_temporary_files();
+  if (message.format != nullptr) suite::standard_error().print(message.format, text != nullptr ? text : "");
+  if (message.usage_follows) suite::standard_error().write(usage_text());
+  remove_own_files();
   std::exit(static_cast<int>(code));
+}
+
+void end_without_reader() {
+  remove_own_files();
+  std::exit(0);
 }
 
 }  // namespace ordly

@@ -26,4 +26,9 @@ std::string_view usage_text();
 // the code as the status.
 [[noreturn]] void error_exit(ErrorCode code, const char* text = nullptr);
 
+// The end of a run whose standard output has lost its reader: nothing more
+// can reach it, so the run ends with status 0, as after its normal end,
+// and leaves none of its temporary files behind.
+[[noreturn]] void end_without_reader();
+
 }  // namespace ordly

@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 #include "ordly/sort_methods.h"
@@ -15,7 +17,7 @@ LineStore store;
 
 namespace {
 
-suite::InputStream named_input;
+std::unique_ptr<suite::InputStream> named_input;
 suite::OutputStream named_output;
 
 void take_reserve_block() {
@@ -151,7 +153,7 @@ std::size_t stored_length(const char* line) {
 
 void free_stored_line(char* line) { std::free(line - sizeof(std::uint32_t)); }
 
-suite::InputStream& input_file() { return named_input; }
+void release_input_file() { named_input.reset(); }
 suite::OutputStream& run_output() { return named_output; }
 
 void allocate_store() {
@@ -201,33 +203,31 @@ void read_input(const char* name) {
   take_reserve_block();
   suite::InputStream* input = &suite::standard_input();
   if (name != nullptr) {
-    if (!named_input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
-    input = &named_input;
+    if (!named_input) named_input = std::make_unique<suite::InputStream>();
+    if (!named_input->open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+    input = named_input.get();
   }
+  protect_input_from_output(input->handle(), name);
   read_pieces(*input);
-  if (name != nullptr) named_input.close();
+  if (name != nullptr) named_input->close();
   store.input_seen = true;
   release_reserve_block();
 }
 
 void write_sorted(const char* name) {
   sort_lines(store.line_array, store.line_count);
-  suite::OutputStream* output = &suite::standard_output();
   bool to_file = name != nullptr && *name != '\0';
-  if (to_file) {
-    if (!named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
-    output = &named_output;
-  } else {
-    output->begin_output();
-  }
+  if (to_file && !named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+  suite::OutputStream& output = to_file ? named_output : start_output();
   for (std::int32_t i = 0; i < store.line_count; ++i) {
     char* line = store.line_array[i];
-    output->write(line, stored_length(line));
+    output.write(line, stored_length(line));
     free_stored_line(line);
     store.line_array[i] = nullptr;
   }
   store.line_count = 0;
-  if (to_file) named_output.close();
+  // A run that lacks lines would lose them from the result.
+  if (to_file && !named_output.close()) error_exit(ErrorCode::CANNOT_OPEN, name);
 }
 
 }  // namespace ordly

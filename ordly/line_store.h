@@ -61,11 +61,13 @@ char* new_stored_line(const char* text, std::size_t length, bool add_line_feed =
 std::size_t stored_length(const char* line);
 void free_stored_line(char* line);
 
-// The stream for named input files and the one for run files and merge
-// outputs. Each keeps its buffer from its first use on; the input file's
-// first use comes before any line is stored, and the run output's buffer
-// is allocated with the store.
-suite::InputStream& input_file();
+// The stream for named input files keeps its buffer from the first file
+// on, which comes before any line is stored, until every input has been
+// read: then this closes it and gives its buffer back. Also for the error
+// routine.
+void release_input_file();
+// The stream for run files and merge outputs. Its buffer is allocated with
+// the store and kept.
 suite::OutputStream& run_output();
 
 }  // namespace ordly

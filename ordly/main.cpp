@@ -8,6 +8,7 @@
 #include "ordly/command_line.h"
 #include "ordly/errors.h"
 #include "ordly/line_store.h"
+#include "ordly/output.h"
 #include "ordly/runs.h"
 #include "ordly/settings.h"
 
@@ -17,12 +18,14 @@ int main(int argc, char** argv) {
   // memory the run ends like any other failed allocation, with the
   // temporary runs deleted.
   std::set_new_handler([] { error_exit(ErrorCode::MEMORY_EXHAUSTED); });
+  suite::set_output_gone_handler(end_without_reader);
   allocate_store();
   take_arguments(suite::expand_wildcards(suite::program_arguments(argc, argv)));
   if (settings.merge_only) {
     merge_files();
   } else {
     if (!store.input_seen) read_input(nullptr);
+    release_input_file();
     if (file_count != 0) {
       // Earlier runs went to temporary files: the rest becomes one more run.
       spill_lines();
@@ -32,5 +35,6 @@ int main(int argc, char** argv) {
     }
   }
   if (settings.append_ctrl_z) suite::standard_output().put(suite::CTRL_Z);
+  finish_output();
   std::exit(0);
 }

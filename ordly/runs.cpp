@@ -8,6 +8,7 @@
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
 #include "ordly/line_store.h"
+#include "ordly/output.h"
 #include "ordly/platform.h"
 #include "ordly/settings.h"
 
@@ -20,19 +21,19 @@ namespace {
 
 std::uint16_t temporary_counter = 0;
 
-// "TMP<n>.$$$" in the current folder, claimed at once; names already
-// taken by any entry are passed over.
-std::string make_temporary_name() {
-  for (;;) {
-    ++temporary_counter;
-    std::string name = "TMP" + std::to_string(temporary_counter) + ".$$$";
-    if (platform::claim_new_name(name)) return name;
-  }
-}
+// Every input of a merge reads through a buffer of its own, and a merge
+// keeps up to 255 of them at once beside their current-line buffers of
+// max_line bytes: a page each is enough for reading lines in large steps.
+constexpr std::size_t MERGE_INPUT_BLOCK_SIZE = 4096;
 
 void open_intermediate_output() {
-  const char* name = add_file(nullptr);
+  const char* name = add_temporary_file(TemporaryUse::merge_output);
   if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+}
+
+// An intermediate output that lacks lines would lose them from the result.
+void close_intermediate_output() {
+  if (!run_output().close()) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
 }
 
 // The state of one k-way merge: a heap of list positions and, for each
@@ -111,33 +112,12 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   }
 }
 
-// True when standard output is one of the files from first to end - 1:
-// merging straight into it would destroy that file before it is read.
-bool output_is_among(int first, int end) {
-  suite::platform::Handle output = suite::standard_output().handle();
-  for (int i = first; i < end; ++i) {
-    if (suite::platform::same_file(output, file_list[i].name)) return true;
-  }
-  return false;
-}
-
-void copy_to_standard_output(const std::string& name) {
-  suite::InputStream& input = input_file();
-  if (!input.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
-  suite::OutputStream& output = suite::standard_output();
-  output.begin_output();
-  while (input.refill()) {
-    output.write(input.buffered_data(), input.buffered_size());
-    input.consume(input.buffered_size());
-  }
-  input.close();
-}
-
 void close_and_remove(int first, int end) {
   for (int i = first; i < end; ++i) {
     FileEntry& entry = file_list[i];
     entry.stream.reset();
     if (entry.is_temporary) suite::platform::delete_file(entry.name);
+    entry.is_temporary = false;
   }
 }
 
@@ -153,13 +133,34 @@ void merge_range(int first, int end, suite::OutputStream& output) {
 
 }  // namespace
 
-void spill_lines() { write_sorted(add_file(nullptr)); }
+std::string make_temporary_file(const std::string& folder, const char* failure_text) {
+  for (;;) {
+    ++temporary_counter;
+    std::string name = folder + "TMP" + std::to_string(temporary_counter) + ".$$$";
+    switch (platform::claim_new_name(name)) {
+      case platform::NameClaim::made: return name;
+      case platform::NameClaim::taken: break;
+      case platform::NameClaim::failed:
+        error_exit(ErrorCode::CANNOT_OPEN, failure_text != nullptr ? failure_text : name.c_str());
+    }
+  }
+}
 
-const char* add_file(const char* name) {
+void spill_lines() { write_sorted(add_temporary_file(TemporaryUse::run)); }
+
+void add_file(const char* name) {
   if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
   FileEntry& entry = file_list[file_count];
-  entry.is_temporary = name == nullptr;
-  entry.name = name != nullptr ? std::string(name) : make_temporary_name();
+  entry.is_temporary = false;
+  entry.name = name;
+  ++file_count;
+}
+
+const char* add_temporary_file(TemporaryUse use) {
+  if (file_count == MAX_FILES) error_exit(ErrorCode::TOO_MANY_FILES);
+  FileEntry& entry = file_list[file_count];
+  entry.name = make_temporary_file("", use == TemporaryUse::run ? nullptr : "(TEMPORARY)");
+  entry.is_temporary = true;
   ++file_count;
   return entry.name.c_str();
 }
@@ -169,8 +170,9 @@ void merge_files() {
   int first = 0;
   for (int i = 0; i < file_count - 1;) {
     FileEntry& entry = file_list[i];
-    entry.stream = std::make_unique<suite::InputStream>();
+    entry.stream = std::make_unique<suite::InputStream>(MERGE_INPUT_BLOCK_SIZE);
     if (entry.stream->open(entry.name, suite::StreamMode::text)) {
+      protect_input_from_output(entry.stream->handle(), entry.name.c_str());
       ++i;
       continue;
     }
@@ -182,33 +184,20 @@ void merge_files() {
     // Merge what is open into the current intermediate output, which later
     // comes up in this loop as an input like any other.
     merge_range(first, i, run_output());
-    run_output().close();
+    close_intermediate_output();
     open_intermediate_output();
     first = i;
-  }
-  int last = file_count - 1;
-  if (output_is_among(first, last)) {
-    // The output file is also an input: the last pass goes to the unused
-    // intermediate output, which is copied over the file once every input
-    // has been read.
-    merge_range(first, last, run_output());
-    run_output().close();
-    copy_to_standard_output(file_list[last].name);
-    suite::platform::delete_file(file_list[last].name);
-    file_count = 0;
-    return;
   }
   // The last intermediate output was never written.
   run_output().close();
   --file_count;
   suite::platform::delete_file(file_list[file_count].name);
-  suite::standard_output().begin_output();
-  merge_range(first, file_count, suite::standard_output());
+  merge_range(first, file_count, start_output());
   file_count = 0;
 }
 
 void close_every_file() {
-  input_file().close();
+  release_input_file();
   run_output().close();
   for (int i = 0; i < file_count; ++i) file_list[i].stream.reset();
 }

@@ -1,7 +1,9 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/platform.h"
+#include "common/text.h"
 #include "paste/paste.h"
 
 namespace paste {
@@ -42,13 +44,20 @@ void print_usage() {
   error.print("\tThe resulting line may not be longer than %d characters.\n", static_cast<int>(LINE_BUFFER_SIZE));
 }
 
-char upper_ascii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+// Every error is followed by the usage text.
+constexpr suite::ErrorMessage<ErrorCode> ERROR_MESSAGES[] = {
+    {USAGE_ONLY, nullptr, true},
+    {UNKNOWN_OPTION, "\nUnknown option.\n", true},
+    {BAD_SYNTAX, "\nBad syntax.\n", true},
+    {TOO_MANY_FILES, "\nToo many files.\n", true},
+    {CANNOT_OPEN, "\nCould not open %s\n", true},
+};
 
 // '/ds' gives s; '/d' alone takes the next argument (none: empty). Accepted
 // only while the delimiter is still the single tab. Returns how many of the
 // following arguments it consumed (next is null at the end).
 std::size_t take_delimiter(const std::string& argument, const std::string* next) {
-  if (settings.delimiter_text != "\t") usage_exit(4);
+  if (settings.delimiter_text != "\t") usage_exit(BAD_SYNTAX);
   if (argument.size() > 2) {
     settings.delimiter_text = argument.substr(2);
     return 0;
@@ -58,42 +67,37 @@ std::size_t take_delimiter(const std::string& argument, const std::string* next)
 }
 
 std::size_t take_option(const std::string& argument, const std::string* next) {
-  switch (upper_ascii(argument[1])) {
-    case '?': usage_exit(0);
+  switch (suite::upper_ascii(argument[1])) {
+    case '?': usage_exit(USAGE_ONLY);
     case 'D': return take_delimiter(argument, next);
-    default: usage_exit(2);
+    default: usage_exit(UNKNOWN_OPTION);
   }
 }
 
 // An input that standard output appends to would feed the paste its own
 // output for ever, so it counts as a file that cannot be opened.
 void take_input(const std::string& argument) {
-  if (settings.input_count == MAX_INPUTS) usage_exit(8);
+  if (settings.input_count == MAX_INPUTS) usage_exit(TOO_MANY_FILES);
   if (argument == "-") {
-    if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(16, argument);
+    if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, argument);
     settings.inputs[settings.input_count++] = &suite::standard_input();
     return;
   }
   suite::InputStream& file = files[files_opened];
-  if (!file.open(argument, suite::StreamMode::text)) usage_exit(16, argument);
-  if (suite::platform::output_feeds_input(suite::standard_output().handle(), file.handle())) usage_exit(16, argument);
+  if (!file.open(argument, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, argument);
+  bool fed = suite::platform::output_feeds_input(suite::standard_output().handle(), file.handle());
+  if (fed) usage_exit(CANNOT_OPEN, argument);
   ++files_opened;
   settings.inputs[settings.input_count++] = &file;
 }
 
 }  // namespace
 
-void usage_exit(int code, const std::string& name) {
+void usage_exit(ErrorCode code, const std::string& name) {
+  const suite::ErrorMessage<ErrorCode>& message = suite::error_message(ERROR_MESSAGES, code);
   print_banner();
-  suite::OutputStream& error = suite::standard_error();
-  switch (code) {
-    case 2: error.write("\nUnknown option.\n"); break;
-    case 4: error.write("\nBad syntax.\n"); break;
-    case 8: error.write("\nToo many files.\n"); break;
-    case 16: error.print("\nCould not open %s\n", name.c_str()); break;
-    default: break;
-  }
-  print_usage();
+  if (message.format != nullptr) suite::standard_error().print(message.format, name.c_str());
+  if (message.usage_follows) print_usage();
   std::exit(code);
 }
 
@@ -106,7 +110,7 @@ void take_arguments(const std::vector<std::string>& arguments) {
       take_input(argument);
     }
   }
-  if (settings.input_count == 0) usage_exit(4);
+  if (settings.input_count == 0) usage_exit(BAD_SYNTAX);
 }
 
 }  // namespace paste

@@ -12,6 +12,15 @@ namespace paste {
 constexpr std::size_t MAX_INPUTS = 25;
 constexpr std::size_t LINE_BUFFER_SIZE = 1048576;
 
+// Error codes, which are also the exit statuses.
+enum ErrorCode {
+  USAGE_ONLY = 0,
+  UNKNOWN_OPTION = 2,
+  BAD_SYNTAX = 4,
+  TOO_MANY_FILES = 8,
+  CANNOT_OPEN = 16,
+};
+
 // Filled from the command line; '-' lists standard input itself, so every
 // '-' shares the one stream.
 struct Settings {
@@ -36,6 +45,6 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
 // Takes the arguments from left to right, opening each input as it is met;
 // ends the program on an error.
 void take_arguments(const std::vector<std::string>& arguments);
-[[noreturn]] void usage_exit(int code, const std::string& name = "");
+[[noreturn]] void usage_exit(ErrorCode code, const std::string& name = "");
 
 }  // namespace paste

@@ -1,12 +1,13 @@
 #include "tabconv/command_line.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/numbers.h"
 #include "common/platform.h"
 #include "common/streams.h"
+#include "common/text.h"
 
 namespace tabconv {
 
@@ -44,15 +45,21 @@ constexpr const char* USAGE_FILES =
     "\tThe complete file specification of 'source' and 'destination' are\n"
     "optional and default to stdin and stdout, respectively.\n";
 
-const char* message_format(ErrorCode code) {
-  switch (code) {
-    case BAD_SYNTAX: return "Bad syntax'%s'.\n\n";
-    case UNKNOWN_OPTION: return "Unknown option '%s'.\n\n";
-    case CANNOT_OPEN: return "Could not open '%s'.\n\n";
-    case BAD_NUMBER: return "Bad number '%s'.\n\n";
-    case USAGE_ONLY: break;
-  }
-  return nullptr;
+// Every error is followed by the usage text.
+constexpr suite::ErrorMessage<ErrorCode> ERROR_MESSAGES[] = {
+    {USAGE_ONLY, nullptr, true},
+    {BAD_SYNTAX, "Bad syntax'%s'.\n\n", true},
+    {UNKNOWN_OPTION, "Unknown option '%s'.\n\n", true},
+    {CANNOT_OPEN, "Could not open '%s'.\n\n", true},
+    {BAD_NUMBER, "Bad number '%s'.\n\n", true},
+};
+
+void print_usage() {
+  suite::OutputStream& error = suite::standard_error();
+  error.write_c_string(settings.program->usage_lines);
+  error.write_c_string(USAGE_OPTIONS);
+  error.print(USAGE_LIMIT, static_cast<int>(MAX_LINE_LENGTH));
+  error.write_c_string(USAGE_FILES);
 }
 
 void take_step_option(const std::string& argument) {
@@ -68,7 +75,7 @@ void take_list_option(const std::string& argument) {
 }
 
 void take_option(const std::string& argument) {
-  char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[1])));
+  char letter = suite::upper_ascii(argument[1]);
   if (letter == '?') usage_exit(USAGE_ONLY);
   if (letter != 'D' && letter != 'T') usage_exit(UNKNOWN_OPTION, argument.substr(1));
   if (settings.stops_given) usage_exit(BAD_SYNTAX, argument);
@@ -90,14 +97,12 @@ void open_source(const std::string& name) {
 // Standard output appending to the very file being read would feed the
 // conversion its own output for ever, so that source cannot be opened.
 void refuse_source_that_output_feeds() {
-  if (suite::platform::output_feeds_input(suite::standard_output().handle(), suite::standard_input().handle())) usage_exit(CANNOT_OPEN, source_name);
+  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, source_name);
 }
 
-// The destination is refused when it is the very file being read: opening
-// it for writing would truncate the input before a byte of it was read.
+// The destination is refused when it is the very file being read.
 void open_destination(const std::string& name) {
-  if (suite::platform::same_file(suite::standard_input().handle(), name)) usage_exit(CANNOT_OPEN, name);
-  if (!suite::standard_output().open(name, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, name);
+  if (!suite::open_standard_output_apart_from_input(name)) usage_exit(CANNOT_OPEN, name);
 }
 
 void take_file_name(const std::string& name) {
@@ -115,12 +120,10 @@ void take_file_name(const std::string& name) {
 
 void usage_exit(ErrorCode code, const std::string& text) {
   suite::OutputStream& error = suite::standard_error();
+  const suite::ErrorMessage<ErrorCode>& message = suite::error_message(ERROR_MESSAGES, code);
   error.print("\n\t\t%s %s. %s\n\n", settings.program->name, VERSION, NOTICE);
-  if (const char* format = message_format(code)) error.print(format, text.c_str());
-  error.write_c_string(settings.program->usage_lines);
-  error.write_c_string(USAGE_OPTIONS);
-  error.print(USAGE_LIMIT, static_cast<int>(MAX_LINE_LENGTH));
-  error.write_c_string(USAGE_FILES);
+  if (message.format != nullptr) error.print(message.format, text.c_str());
+  if (message.usage_follows) print_usage();
   std::exit(code);
 }
 

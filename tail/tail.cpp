@@ -36,10 +36,6 @@ void tail_bytes(suite::InputStream& in, suite::OutputStream& out) {
 
 }  // namespace
 
-bool is_help_request(const std::string& argument) {
-  return argument == "?" || argument == "/?" || argument == "-?";
-}
-
 bool take_option(const std::string& argument) {
   if (argument.size() == 2 && (argument[1] == 'b' || argument[1] == 'B')) {
     settings.byte_mode = true;
@@ -86,7 +82,7 @@ void tail_file(const std::string& name) {
 }
 
 void run(const std::vector<std::string>& arguments) {
-  if (!arguments.empty() && is_help_request(arguments[0])) show_usage();
+  if (!arguments.empty() && suite::is_help_request(arguments[0])) show_usage();
   for (const std::string& argument : arguments) {
     if (suite::is_option_argument(argument) && take_option(argument)) continue;
     tail_file(argument);

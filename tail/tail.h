@@ -19,10 +19,6 @@ struct Settings {
 
 extern Settings settings;
 
-// True for "?", "/?" or "-?": the help request, looked for in the first
-// argument only.
-bool is_help_request(const std::string& argument);
-
 // Applies an option argument ('/' or '-' and more): "b" switches byte mode
 // on, a number other than 0 becomes the count. Returns false when the
 // argument reads as the number 0, which makes it a file name after all.

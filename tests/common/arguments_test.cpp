@@ -59,3 +59,12 @@ TEST(ExpandWildcards, MatchesFilesOnlyWithFolderPart) {
   EXPECT_EQ(names, (Args{folder.path() + "/one.txt", folder.path() + "/two.TXT"}));
   EXPECT_EQ(result[3], "plain?");
 }
+
+TEST(HelpRequest, QuestionMarkAloneOrAsAnOption) {
+  EXPECT_TRUE(suite::is_help_request("?"));
+  EXPECT_TRUE(suite::is_help_request("/?"));
+  EXPECT_TRUE(suite::is_help_request("-?"));
+  EXPECT_FALSE(suite::is_help_request("??"));
+  EXPECT_FALSE(suite::is_help_request("/?x"));
+  EXPECT_FALSE(suite::is_help_request("-"));
+}

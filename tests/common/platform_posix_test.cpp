@@ -34,3 +34,8 @@ TEST(PosixPlatform, TheFolderPartEndsAtTheLastSlashOrBackslashAndReadsBackslashe
   EXPECT_EQ(platform::folder_part("/x\\"), "/x/");
   EXPECT_EQ(platform::folder_part("C:x*"), "");
 }
+
+TEST(PosixPlatform, PathsWrittenWithBackslashesUseTheSlash) {
+  EXPECT_EQ(platform::native_path("a\\b\\\\c/d"), "a/b//c/d");
+  EXPECT_EQ(platform::native_path(""), "");
+}

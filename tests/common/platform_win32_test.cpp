@@ -75,6 +75,13 @@ TEST(Win32Platform, OnlyADriveTheSystemLacksIsMissing) {
   EXPECT_FALSE(platform::names_missing_drive("file.txt"));
 }
 
+TEST(Win32Platform, PathsKeepTheirBackslashesAndDrives) {
+  EXPECT_EQ(platform::native_path("C:a\\b/c"), "C:a\\b/c");
+  EXPECT_EQ(platform::folder_part("C:a\\b/c*.txt"), "C:a\\b/");
+  EXPECT_EQ(platform::folder_part("C:*.txt"), "C:");
+  EXPECT_EQ(platform::folder_part("*.txt"), "");
+}
+
 TEST(Win32Platform, ListingLeavesOutTheDotEntriesAndMarksAttributes) {
   suite_test::TempFolder folder;
   folder.write("plain.txt", "");

@@ -66,6 +66,23 @@ TEST(TextInput, ConversionAcrossManyBlocks) {
   EXPECT_EQ(got, expected);
 }
 
+TEST(TextInput, ASmallBufferHoldsNoMoreThanItsSizeAndLosesNothing) {
+  suite_test::TempFolder folder;
+  folder.write("t", "a line longer than the buffer\r\nshort\r\n" + std::string(40, 'x'));
+  InputStream in(16);
+  ASSERT_TRUE(in.open(folder.file("t"), StreamMode::text));
+  ASSERT_TRUE(in.refill());
+  EXPECT_EQ(in.buffered_size(), 16u);
+  char buffer[64];
+  EXPECT_EQ(in.read_line(buffer, sizeof buffer), 30u);
+  EXPECT_STREQ(buffer, "a line longer than the buffer\n");
+  EXPECT_EQ(in.read_line(buffer, sizeof buffer), 6u);
+  EXPECT_STREQ(buffer, "short\n");
+  EXPECT_EQ(in.read_line(buffer, sizeof buffer), 40u);
+  EXPECT_EQ(std::string(buffer), std::string(40, 'x'));
+  EXPECT_EQ(in.read_line(buffer, sizeof buffer), 0u);
+}
+
 TEST(Input, FoldersAndMissingFilesDoNotOpen) {
   suite_test::TempFolder folder;
   InputStream in;

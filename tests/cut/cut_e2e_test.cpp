@@ -118,7 +118,7 @@ TEST(CutErrors, OptionsAndFiles) {
   expect_error({"/d", "x", "/f1"}, 4, "\nBad syntax.\n");
   expect_error({"/f1", "/d"}, 4, "\nBad syntax.\n");
   expect_error({"/c1", "no-such-file.txt"}, 8, "\nCould not open file.\n");
-  // A missing absolute path is not a path: it reads as an option.
+  // A missing path under no entry of the root folder reads as an option.
   expect_error({"/c1", "/no/such/file"}, 2, "\nUnknown option.\n");
 
   TempFolder folder;

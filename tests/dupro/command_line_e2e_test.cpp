@@ -54,6 +54,30 @@ TEST(DuproCommandLine, ErrorsWithTheirStreamsTextsAndStatuses) {
   }
 }
 
+// The letter E takes the compare buffer as it is read: with no memory for
+// it, that failure comes before an error later on the line, and after one
+// earlier on it.
+TEST(DuproCommandLine, CompareBufferIsTakenWhereTheLetterIsRead) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
+#endif
+  suite_test::TempFolder folder;
+  mkdir(folder.file("src").c_str(), 0777);
+  suite_test::RunOptions run;
+  run.folder = folder.path();
+  run.address_space_limit = 4ul << 20;
+  suite_test::RunResult first = run_program("dupro", {"-EZ", "src"}, run);
+  EXPECT_EQ(first.status, 128);
+  EXPECT_EQ(first.out, BANNER);
+  EXPECT_EQ(first.err, "Not enough memory\r\n");
+  suite_test::RunResult later = run_program("dupro", {"-ZE", "src"}, run);
+  EXPECT_EQ(later.status, 2);
+  EXPECT_EQ(later.err, "Unknown option.\r\n" + USAGE);
+  suite_test::RunResult usage = run_program("dupro", {"-E?"}, run);
+  EXPECT_EQ(usage.status, 128);
+  EXPECT_EQ(usage.err, "Not enough memory\r\n");
+}
+
 TEST(DuproCommandLine, ValidSourcesAreAccepted) {
   suite_test::TempFolder folder;
   mkdir(folder.file("src").c_str(), 0777);

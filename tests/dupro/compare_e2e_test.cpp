@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -15,6 +16,7 @@ using namespace dupro_test;
 using dupro::platform::ARCHIVE;
 using dupro::platform::READ_ONLY;
 using suite_test::RunResult;
+using suite_test::TerminalSession;
 
 constexpr std::size_t MIB = 1024 * 1024;
 
@@ -222,6 +224,103 @@ TEST_F(DuproCompare, NamedPipeTargetDoesNotHang) {
   RunResult result = run({"-E", "src", "dst"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, BANNER + "dst/p is equal.\r\n\t1 entry checked. No error.");
+}
+
+// Memory that runs out in the middle of a file flushes there, and the
+// rest of the file is compared in a later flush: each file has one line.
+TEST_F(DuproCompare, MemoryLimitFlushesInsideFilesAndEachIsJudgedOnce) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
+#endif
+  std::vector<std::string> expected{BANNER_LINE};
+  for (int i = 0; i < 10; ++i) {
+    std::string name = std::string("f") + std::to_string(i);
+    std::string data = binary_bytes(4 * MIB + 1000 * i, i);
+    std::string target = data;
+    if (i % 3 == 1) target[target.size() - 1 - i] ^= 1;
+    pair(name, data, target);
+    expected.push_back(std::string("dst/") + name + (i % 3 == 1 ? " is different." : " is equal."));
+  }
+  suite_test::RunOptions options;
+  options.folder = folder_.path();
+  options.address_space_limit = 24 * MIB;
+  RunResult result = suite_test::run_program("dupro", {"-E", "src", "dst"}, options);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(sorted_lines(result.out), sorted(expected));
+  EXPECT_EQ(summary_of(result.out), "\t10 entries checked. 3 errors.");
+}
+
+// The verdict is the one a compare at the flush gives, also when a target
+// changes, goes or comes while a later question waits (files of the source
+// folder come before those of its subfolders, so src/f1 is asked first).
+TEST_F(DuproCompare, TargetChangedBeforeTheFlushIsJudgedAsItIsThen) {
+  make_folder(folder_.file("src/sub"));
+  make_folder(folder_.file("dst/sub"));
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+    std::string line;
+    bool source_kept;
+  };
+  auto rewrite_alike = [this](const std::string& name) {
+    folder_.write(name, "other");
+    set_time(folder_.file(name), 1999, 3, 4, 5, 6, 8);
+  };
+  const std::vector<Case> cases = {
+      {"rewritten", [&] { rewrite_alike("dst/f1"); }, "dst/f1 is different.", true},
+      {"deleted", [&] { unlink(folder_.file("dst/f1").c_str()); }, "dst/f1 does not exists.", true},
+      {"made",
+       [&] {
+         folder_.write("dst/f1", "equal");
+         set_time(folder_.file("dst/f1"), 1999, 3, 4, 5, 6, 8);
+       },
+       "dst/f1 is equal.", false},
+      {"both rewritten",
+       [&] {
+         rewrite_alike("dst/f1");
+         rewrite_alike("src/f1");
+       },
+       "dst/f1 is different.", true},
+  };
+  for (const Case& c : cases) {
+    pair("f1", "equal", "equal");
+    pair("sub/f2", "two", "two");
+    if (std::string(c.name) == "made") unlink(folder_.file("dst/f1").c_str());
+    TerminalSession session("dupro", {"-ECX", "src", "dst"}, folder_.path());
+    const std::string first = folder_.file("src/f1") + "\t(Y/N): ";
+    ASSERT_TRUE(session.wait_for_error_text(first)) << c.name;
+    session.type("y");
+    ASSERT_TRUE(session.wait_for_error_text(first + WIPE + folder_.file("src/sub/f2") + "\t(Y/N): ")) << c.name;
+    c.change();
+    session.type("n");
+    RunResult result = session.finish();
+    EXPECT_EQ(result.status, 0) << c.name;
+    EXPECT_EQ(result.out, BANNER + c.line + "\r\n\t1 entry checked. " + (c.source_kept ? "1 error." : "No error."))
+        << c.name;
+    EXPECT_EQ(folder_.exists("src/f1"), c.source_kept) << c.name;
+  }
+}
+
+// A target that could not be opened while its source was read is opened
+// again at the flush: one that can be opened by then is compared, and so
+// are the files read after it, which were left for the flush.
+TEST_F(DuproCompare, TargetThatCouldNotBeOpenedEarlyIsTriedAgainAtTheFlush) {
+  make_folder(folder_.file("src/sub"));
+  make_folder(folder_.file("dst/sub"));
+  unopenable_pair("f1");
+  pair("sub/f2", "two", "two");
+  TerminalSession session("dupro", {"-EC", "src", "dst"}, folder_.path());
+  const std::string first = folder_.file("src/f1") + "\t(Y/N): ";
+  ASSERT_TRUE(session.wait_for_error_text(first));
+  session.type("y");
+  ASSERT_TRUE(session.wait_for_error_text(first + WIPE + folder_.file("src/sub/f2") + "\t(Y/N): "));
+  ASSERT_EQ(unlink(folder_.file("dst/f1").c_str()), 0);
+  folder_.write("dst/f1", "");
+  set_time(folder_.file("dst/f1"), 1999, 3, 4, 5, 6, 8);
+  session.type("y");
+  RunResult result = session.finish();
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, BANNER + "dst/f1 is equal.\r\ndst/sub/f2 is equal.\r\n\t2 entries checked. No error.");
 }
 
 // Option K compares the data read in the first cycle again: a source

@@ -346,6 +346,25 @@ TEST_F(DuproCopy, TargetThatCannotBeMadeIsAFileErrorNotAReplaceQuestion) {
   EXPECT_TRUE(exists("src/a"));
 }
 
+// A folder where a file is to be written cannot be replaced by it: a file
+// error, asked about as little as a target that cannot be made.
+TEST_F(DuproCopy, FolderInTheTargetFilesPlaceIsAFileError) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  make_folder(path("dst/a"));
+  write("src/a", "a");
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 128);
+  EXPECT_EQ(result.err, "\r\nDUPRO:\tCould not create file dst/a.\r\n\tIs a directory\r\n");
+  EXPECT_EQ(result.out, BANNER + "\t");
+  EXPECT_TRUE(exists("src/a"));
+  // Read-only or not, and with R too.
+  chmod(path("dst/a").c_str(), 0555);
+  RunResult replacing = run({"-R", "src", "dst"});
+  EXPECT_EQ(replacing.status, 128);
+  EXPECT_EQ(replacing.err, result.err);
+}
+
 // Flattened, a later file replaces an earlier one of the same name; the
 // earlier source, whose copy is gone, is not deleted by option X.
 TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {
@@ -359,6 +378,60 @@ TEST_F(DuproCopy, FlattenedFileReplacedByALaterOneKeepsItsSource) {
   EXPECT_EQ(read("src/a"), "a");
   EXPECT_FALSE(exists("src/sub/a"));
   EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/a") + "\r\n"), 1u);
+}
+
+// Whatever the sizes: of two flattened files of one name only the later
+// one's source goes; the earlier one's copy was replaced. Also when a
+// flush inside a large file released the earlier one long before.
+TEST_F(DuproCopy, FlattenedFilesOfOneSizeKeepTheReplacedSource) {
+  make_folder(path("src"));
+  make_folder(path("src/sub"));
+  write("src/n.txt", "one");
+  write("src/sub/n.txt", "two");
+  write("src/sub/big", binary_bytes(6 * MIB, 3));
+  RunResult result = run({"-XY", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(read("dst/n.txt"), "two");
+  EXPECT_EQ(read("src/n.txt"), "one");
+  EXPECT_FALSE(exists("src/sub/n.txt"));
+  EXPECT_FALSE(exists("src/sub/big"));
+  EXPECT_EQ(read("dst/big"), binary_bytes(6 * MIB, 3));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/n.txt") + "\r\n"), 1u);
+  EXPECT_EQ(summary_of(result.out), "\t3 files copied. 1 directory created.");
+  // Two subfolders, listed in either order: the source whose data the
+  // copy holds goes, the other stays.
+  make_folder(path("two"));
+  make_folder(path("two/s1"));
+  make_folder(path("two/s2"));
+  write("two/s1/n.txt", "one");
+  write("two/s2/n.txt", "two");
+  RunResult both = run({"-XY", "two", "flat"});
+  EXPECT_EQ(both.status, 0);
+  const std::string kept = read("flat/n.txt") == "one" ? "two/s2/n.txt" : "two/s1/n.txt";
+  const std::string gone = kept == "two/s2/n.txt" ? "two/s1/n.txt" : "two/s2/n.txt";
+  EXPECT_TRUE(exists(kept));
+  EXPECT_FALSE(exists(gone));
+  EXPECT_EQ(count_of(both.out, "Could not delete " + path(kept) + "\r\n"), 1u);
+}
+
+// Two target names of one file: the later copy writes over the earlier, so
+// only the later source goes.
+TEST_F(DuproCopy, TargetNamesOfOneFileKeepTheSourceWrittenOver) {
+  make_folder(path("src"));
+  make_folder(path("dst"));
+  write("src/a", "aaa");
+  write("src/b", "bbb");
+  write("dst/a", "old");
+  ASSERT_EQ(link(path("dst/a").c_str(), path("dst/b").c_str()), 0);
+  RunResult result = run({"-X", "src", "dst"});
+  EXPECT_EQ(result.status, 0);
+  std::string left = read("dst/a");
+  ASSERT_TRUE(left == "aaa" || left == "bbb") << left;
+  const std::string written_over = left == "aaa" ? "b" : "a";
+  const std::string last = left == "aaa" ? "a" : "b";
+  EXPECT_EQ(read("src/" + written_over), written_over + written_over + written_over);
+  EXPECT_FALSE(exists("src/" + last));
+  EXPECT_EQ(count_of(result.out, "Could not delete " + path("src/" + written_over) + "\r\n"), 1u);
 }
 
 TEST_F(DuproCopy, FailedWritesKeepTheSourceAndDropThePartialTarget) {
@@ -392,7 +465,7 @@ TEST_F(DuproCopy, MemoryLimitForcesFlushesAndTheCopyStaysComplete) {
   for (int i = 0; i < 12; ++i) write("src/f" + std::to_string(i), binary_bytes(4 * MIB + 1000 * i, i));
   suite_test::RunOptions options;
   options.folder = folder_.path();
-  options.address_space_limit = 64 * MIB;
+  options.address_space_limit = 32 * MIB;
   RunResult result = suite_test::run_program("dupro", {"-U", "src", "dst"}, options);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(summary_of(result.out), "\t12 files copied. 1 directory created.");
@@ -406,6 +479,34 @@ TEST_F(DuproCopy, MemoryLimitForcesFlushesAndTheCopyStaysComplete) {
     line.append(name).append("\r\n");
     EXPECT_EQ(count_of(result.out, line), 1u);
   }
+}
+
+// The program itself needs about 2 MiB: a run whose data fit in what a
+// small address-space limit leaves goes through, copying or comparing, and
+// also when a file takes two flushes.
+TEST_F(DuproCopy, SmallAddressSpaceLimitStillCopiesWhatFits) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
+#endif
+  make_folder(path("src"));
+  write("src/small", "1234");
+  suite_test::RunOptions options;
+  options.folder = folder_.path();
+  options.address_space_limit = 12 * MIB;
+  RunResult copy = suite_test::run_program("dupro", {"src", "dst"}, options);
+  EXPECT_EQ(copy.status, 0) << copy.err;
+  EXPECT_EQ(copy.err, "");
+  EXPECT_EQ(read("dst/small"), "1234");
+  RunResult compare = suite_test::run_program("dupro", {"-E", "src", "dst"}, options);
+  EXPECT_EQ(compare.status, 0) << compare.err;
+  EXPECT_EQ(compare.out, BANNER + "dst/small is equal.\r\n\t1 entry checked. No error.");
+  write("src/large", binary_bytes(6 * MIB, 8));
+  RunResult large = suite_test::run_program("dupro", {"src/large", "dst"}, options);
+  EXPECT_EQ(large.status, 0) << large.err;
+  EXPECT_EQ(read("dst/large"), binary_bytes(6 * MIB, 8));
+  RunResult checked = suite_test::run_program("dupro", {"-E", "src", "dst"}, options);
+  EXPECT_EQ(checked.status, 0) << checked.err;
+  EXPECT_EQ(summary_of(checked.out), "\t2 entries checked. No error.");
 }
 
 TEST_F(DuproCopy, WaitAtEndFollowsTheSummary) {

@@ -33,6 +33,6 @@ inline const std::string USAGE =
     "-T directory Another way to indicate the target directory";
 
 // The line wipe written when a prompt ends.
-inline const std::string WIPE = "\r" + std::string(79, ' ') + "\r";
+inline const std::string WIPE = std::string("\r") + std::string(79, ' ') + "\r";
 
 }  // namespace dupro_test

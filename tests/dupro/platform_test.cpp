@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,9 +80,11 @@ TEST(DuproPlatform, CreateFailuresAreTold) {
   EXPECT_EQ(platform::create_file(folder.file("plain/x"), "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::path_not_found);
   EXPECT_FALSE(platform::last_error_text().empty());
+  // A folder in the file's place is not a read-only file to replace.
   mkdir(folder.file("dir").c_str(), 0777);
   EXPECT_EQ(platform::create_file(folder.file("dir"), "", failure), platform::NO_HANDLE);
-  EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
+  EXPECT_EQ(failure, platform::CreateFailure::other);
+  EXPECT_EQ(platform::last_error_text(), "Is a directory");
   // Opened with its information, a folder shows as one.
   platform::FileInfo info;
   platform::Handle opened = platform::open_and_look_up(folder.file("dir"), info);
@@ -157,6 +161,46 @@ TEST(DuproPlatform, FinishingAWrittenFileToldWhetherItsCloseWorked) {
   // The same handle once more: closing it fails, and that is told.
   EXPECT_FALSE(platform::finish_file(handle, path, date, time, platform::ARCHIVE));
   EXPECT_EQ(attributes_of(path), platform::READ_ONLY | platform::ARCHIVE);
+}
+
+// A stamp tells a file's states apart: the path and its open file agree,
+// and a rewrite with the same size and time, or another file put in its
+// place, gives another stamp.
+TEST(DuproPlatform, StampsTellStatesOfAFileApart) {
+  suite_test::TempFolder folder;
+  folder.write("a", "abc");
+  platform::FileStamp by_path, again, opened;
+  ASSERT_TRUE(platform::stamp_of(folder.file("a"), by_path));
+  ASSERT_TRUE(platform::stamp_of(folder.file("a"), again));
+  EXPECT_EQ(by_path, again);
+  EXPECT_EQ(by_path.size, 3u);
+  platform::Handle handle = platform::open_for_reading(folder.file("a"));
+  ASSERT_NE(handle, platform::NO_HANDLE);
+  ASSERT_TRUE(platform::stamp_of(handle, opened));
+  EXPECT_EQ(opened, by_path);
+  // Positioned reading.
+  ASSERT_TRUE(platform::seek_file(handle, 1));
+  char bytes[2];
+  EXPECT_EQ(platform::read_file(handle, bytes, 2), 2u);
+  EXPECT_EQ(std::string(bytes, 2), "bc");
+  platform::close_file(handle);
+  struct stat before;
+  ASSERT_EQ(stat(folder.file("a").c_str(), &before), 0);
+  // File times follow the kernel's clock tick: let one pass.
+  usleep(20 * 1000);
+  rewrite(folder.file("a"), "xyz");
+  struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, folder.file("a").c_str(), times, 0), 0);
+  platform::FileStamp rewritten;
+  ASSERT_TRUE(platform::stamp_of(folder.file("a"), rewritten));
+  EXPECT_EQ(rewritten.modified, by_path.modified);
+  EXPECT_NE(rewritten, by_path);
+  folder.write("b", "xyz");
+  ASSERT_EQ(rename(folder.file("b").c_str(), folder.file("a").c_str()), 0);
+  platform::FileStamp replaced;
+  ASSERT_TRUE(platform::stamp_of(folder.file("a"), replaced));
+  EXPECT_NE(replaced.inode, by_path.inode);
+  EXPECT_FALSE(platform::stamp_of(folder.file("missing"), replaced));
 }
 
 TEST(DuproPlatform, SameFileAndDataBudget) {

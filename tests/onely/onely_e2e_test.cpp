@@ -176,9 +176,6 @@ TEST(OnelyErrors, FilesThatCannotBeOpened) {
   EXPECT_EQ(result.status, 8);
   result = run_program("onely", {"in.txt", folder.path()}, options);
   EXPECT_EQ(result.status, 8);
-  // An absolute path that does not exist reads as an option.
-  result = run_program("onely", {"in.txt", folder.file("new.txt")}, options);
-  EXPECT_EQ(result.status, 4);
 }
 
 TEST(OnelyErrors, ThirdFileNameAfterTheDestinationWasTruncated) {

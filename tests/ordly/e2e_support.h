@@ -22,6 +22,22 @@ inline suite_test::RunResult run_ordly(const std::vector<std::string>& arguments
   return suite_test::run_program("ordly", arguments, options);
 }
 
+// Runs Ordly in the folder with standard output appending to one of its
+// files, as `ordly arguments >> name` does. The launcher reads standard
+// output from a pipe, so a small shell step around the program opens it.
+inline suite_test::RunResult run_ordly_appending_to(const suite_test::TempFolder& folder, const std::string& name,
+                                                    const std::vector<std::string>& arguments,
+                                                    suite_test::RunOptions options = {}) {
+  std::vector<std::string> program_command = suite_test::program_command("ordly", arguments);
+  std::string command = "exec \"$0\"";
+  for (std::size_t i = 1; i < program_command.size(); ++i) command += " \"$" + std::to_string(i) + "\"";
+  command += " >> " + name;
+  std::vector<std::string> shell_arguments = {"-c", command};
+  shell_arguments.insert(shell_arguments.end(), program_command.begin(), program_command.end());
+  options.folder = folder.path();
+  return suite_test::run_command("/bin/sh", shell_arguments, options);
+}
+
 // An open-file limit that leaves the program the given number of free
 // descriptors beyond the standard three, skipping the low descriptors it
 // inherits from this process (a test runner may leave some open).

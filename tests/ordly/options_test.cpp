@@ -1,12 +1,17 @@
 // End-to-end tests of Ordly's options, inputs and output.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/ordly/e2e_support.h"
 
 namespace {
 
+using ordly_test::BANNER;
 using ordly_test::crlf;
 using ordly_test::run_ordly;
+using suite_test::RunOptions;
 using suite_test::TempFolder;
 
 TEST(OrdlyInput, StandardInputInTheDefaultOrder) {
@@ -140,6 +145,63 @@ TEST(OrdlyOutput, OutputFileThatIsAlsoTheInputIsSortedInPlace) {
   auto r = run_ordly({"/O", "a.txt", "a.txt"}, "", folder.path());
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(folder.read("a.txt"), crlf("a\nb\nc\n"));
+}
+
+TEST(OrdlyOutput, AFileSortedInPlaceStaysWholeWhenItsNewContentCannotBeWritten) {
+  // Line feeds become carriage returns and line feeds, so the sorted lines
+  // take more room than the file had, and the file-size limit refuses the
+  // rest, as a nearly full disk would. The lines spill to runs on the way.
+  TempFolder folder;
+  std::string text;
+  for (int i = 49999; i > 0; --i) text += "line " + std::to_string(i) + "\n";
+  folder.write("in.txt", text);
+  RunOptions options;
+  options.folder = folder.path();
+  options.file_size_limit = text.size();
+  auto r = suite_test::run_program("ordly", {"/O", "in.txt", "in.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'in.txt'.\r\n\r\n");
+  EXPECT_TRUE(folder.read("in.txt") == text);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"in.txt"});
+  // The same when the file comes in on standard input.
+  options.input_file = folder.file("in.txt");
+  r = suite_test::run_program("ordly", {"/O", "in.txt"}, options);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'in.txt'.\r\n\r\n");
+  EXPECT_TRUE(folder.read("in.txt") == text);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"in.txt"});
+}
+
+TEST(OrdlyOutput, AFileSortedInPlaceKeepsItsPermissionsAndTheLinkToIt) {
+  TempFolder folder;
+  ASSERT_EQ(mkdir(folder.file("data").c_str(), 0777), 0);
+  folder.write("data/a.txt", "c\nb\na\n");
+  ASSERT_EQ(chmod(folder.file("data/a.txt").c_str(), 0640), 0);
+  ASSERT_EQ(symlink("data/a.txt", folder.file("link.txt").c_str()), 0);
+  auto r = run_ordly({"/O", "link.txt", "link.txt"}, "", folder.path());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("data/a.txt"), crlf("a\nb\nc\n"));
+  struct stat info;
+  ASSERT_EQ(lstat(folder.file("link.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(stat(folder.file("data/a.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(folder.names(), (std::vector<std::string>{"data", "link.txt"}));
+}
+
+TEST(OrdlyOutput, AnOutputFileThatCannotBeWrittenWholeIsAnError) {
+  TempFolder folder;
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "line\n";
+  RunOptions options;
+  options.folder = folder.path();
+  options.input = text;
+  options.file_size_limit = 4000;
+  auto r = suite_test::run_program("ordly", {"/O", "out.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'out.txt'.\r\n\r\n");
 }
 
 TEST(OrdlyOutput, AnErrorBeforeOutputLeavesTheOutputFileAsItWas) {

@@ -174,6 +174,115 @@ TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyRuns, ATemporaryNameThatCannotBeMadeIsNeverDeleted) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "the sanitized build needs a file handle to load its libraries";
+#endif
+  // Without a free file handle the new name cannot be made, and the file of
+  // the user's that holds it must survive the error.
+  TempFolder folder;
+  folder.write("TMP1.$$$", "the user's\n");
+  folder.write("a.txt", "a\n");
+  RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
+  options.open_files_limit = ordly_test::open_files_limit(0);
+  auto r = run_in(folder, {"/M", "a.txt"}, options);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
+  options.input = joined(make_lines(15361, 5, 8));
+  r = run_in(folder, {}, options);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  EXPECT_EQ(folder.read("TMP1.$$$"), "the user's\n");
+}
+
+// Runs of 15,360 lines of up to 20 characters take about 190 KB each.
+std::string three_runs_of_text() { return joined(make_lines(40000, 20, 11)); }
+
+TEST(OrdlyRuns, ARunThatCannotBeWrittenWholeIsAnError) {
+  // A full disk, as the file-size limit makes it: the first run cannot be
+  // written whole.
+  TempFolder folder;
+  folder.write("in.txt", three_runs_of_text());
+  RunOptions options;
+  options.file_size_limit = 100000;
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open 'TMP1.$$$'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, AnIntermediateMergeThatCannotBeWrittenWholeIsAnError) {
+  // Each run fits under the limit, but the first pass, which merges two of
+  // them because file handles are short, does not.
+  TempFolder folder;
+  folder.write("in.txt", three_runs_of_text());
+  RunOptions options;
+  options.file_size_limit = 300000;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, {"in.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, BANNER + "Can't open '(TEMPORARY)'.\r\n\r\n");
+  EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyRuns, AReaderThatGoesEarlyEndsTheRunWithoutLeavingRuns) {
+  TempFolder folder;
+  Lines lines = make_lines(100000, 20, 12);
+  folder.write("in.txt", joined(lines));
+  std::string first = sorted_output(lines).substr(0, 1);
+  for (std::size_t wanted : {0, 1}) {
+    RunOptions options;
+    options.close_output_after = wanted;
+    auto r = run_in(folder, {"in.txt"}, options);
+    EXPECT_EQ(r.signal, 0) << wanted;
+    EXPECT_EQ(r.status, 0) << wanted;
+    EXPECT_EQ(r.err, "") << wanted;
+    EXPECT_EQ(r.out.substr(0, wanted), first.substr(0, wanted));
+    EXPECT_EQ(temporary_files(folder), Lines{}) << wanted;
+  }
+  // The same in a merge of the user's files whose last pass reads the
+  // merge outputs of earlier passes.
+  RunOptions options;
+  options.close_output_after = 1;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  auto r = run_in(folder, {"/M", "in.txt", "in.txt", "in.txt", "in.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(folder.names(), Lines{"in.txt"});
+}
+
+TEST(OrdlyRuns, AMergedTemporaryNameTakenAgainByAnotherRunIsNotDeleted) {
+  // With two inputs to a pass, the third pass merges e and the first merge
+  // output, TMP1, and deletes it; the last pass writes from TMP2 and TMP3.
+  // Meanwhile another run in the folder takes the name TMP1 again, and then
+  // the reader of the output goes.
+  TempFolder folder;
+  std::vector<std::string> arguments = {"/M"};
+  for (const char* name : {"a", "b", "c", "d", "e"}) {
+    Lines lines = make_lines(20000, 20, static_cast<std::uint32_t>(*name));
+    std::sort(lines.begin(), lines.end());
+    folder.write(name, joined(lines));
+    arguments.push_back(name);
+  }
+  RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
+  options.open_files_limit = ordly_test::open_files_limit(3);
+  options.close_output_after = 1;
+  options.before_output_closed = [&folder] { folder.write("TMP1.$$$", "another run's\n"); };
+  auto r = run_in(folder, arguments, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(folder.read("TMP1.$$$"), "another run's\n");
+  EXPECT_EQ(temporary_files(folder), Lines{"TMP1.$$$"});
+}
+
 TEST(OrdlyRuns, ALinkUnderATemporaryNameIsPassedOver) {
   // Even a link that leads nowhere takes the name: nothing is created
   // through it.
@@ -211,14 +320,14 @@ TEST(OrdlyRuns, MemoryRunningOutInTheMergeEndsWithErrorAndCleansUp) {
 #ifdef SUITE_SANITIZED
   GTEST_SKIP() << "address-space limits do not work under the sanitizers";
 #endif
-  // 120 small runs sort in little memory, but merging them needs an input
-  // buffer for each, far more than the limit leaves.
+  // 120 small runs sort in little memory, but merging them needs a line
+  // buffer of 256 KB for each, far more than the limit leaves.
   TempFolder folder;
   folder.write("in.txt", joined(make_lines(15360 * 120, 3, 9)));
   RunOptions options;
   if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
   options.address_space_limit = 16ul << 20;
-  auto r = run_in(folder, {"in.txt"}, options);
+  auto r = run_in(folder, {"/X", "262144", "in.txt"}, options);
   EXPECT_EQ(r.status, 64);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, BANNER + "Memory exhausted.\r\n\r\n");
@@ -289,6 +398,52 @@ TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
   EXPECT_EQ(temporary_files(folder), Lines{});
 }
 
+TEST(OrdlyMerge, AnInputThatStandardOutputAppendsToIsRefused) {
+  // Larger than the output buffer, so that a merge would read its own
+  // output; the file-size limit stops it should it try.
+  TempFolder folder;
+  Lines lines = make_lines(40000, 20, 13);
+  std::sort(lines.begin(), lines.end());
+  std::string text = joined(lines);
+  folder.write("a.txt", text);
+  folder.write("b.txt", "b\n");
+  RunOptions options;
+  options.timeout_seconds = 20;
+  options.file_size_limit = 8ul << 20;
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"/M", "a.txt"}, {"/M", "b.txt", "a.txt", "b.txt"}}) {
+    auto r = ordly_test::run_ordly_appending_to(folder, "a.txt", arguments, options);
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, BANNER + "Can't open 'a.txt'.\r\n\r\n");
+    EXPECT_TRUE(folder.read("a.txt") == text);
+  }
+  EXPECT_EQ(temporary_files(folder), Lines{});
+  // Sorting reads every input before it writes: the sorted lines follow.
+  auto r = ordly_test::run_ordly_appending_to(folder, "a.txt", {"a.txt"}, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(folder.read("a.txt") == text + crlf(text));
+}
+
+TEST(OrdlyMerge, AnOutputFileThatIsAlsoAnInputStaysWholeWhenTheMergeCannotBeWritten) {
+  // The merged lines, written with carriage returns, need more room than
+  // the file-size limit leaves.
+  TempFolder folder;
+  Lines a = make_lines(20000, 20, 14), b = make_lines(20000, 20, 15);
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  folder.write("a.txt", joined(a));
+  folder.write("b.txt", joined(b));
+  RunOptions options;
+  options.file_size_limit = joined(a).size() + joined(b).size();
+  auto r = run_in(folder, {"/M", "/O", "a.txt", "a.txt", "b.txt"}, options);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, BANNER + "Can't open 'a.txt'.\r\n\r\n");
+  EXPECT_TRUE(folder.read("a.txt") == joined(a));
+  EXPECT_EQ(folder.names(), (Lines{"a.txt", "b.txt"}));
+}
+
 TEST(OrdlyMerge, OrderOptionsApplyToTheMerge) {
   TempFolder folder;
   folder.write("a.txt", "9\n3\n");
@@ -317,6 +472,30 @@ TEST(OrdlyMerge, AtMost255Names) {
   for (int i = 0; i < 255; ++i) expected += numbered_name(i) + "\n";
   EXPECT_EQ(r.out, crlf(expected));
   EXPECT_EQ(temporary_files(folder), Lines{});
+}
+
+TEST(OrdlyMerge, ManyInputsNeedLittleMoreThanTheirLineBuffers) {
+#ifdef SUITE_SANITIZED
+  GTEST_SKIP() << "address-space limits do not work under the sanitizers";
+#endif
+  // 255 inputs hold a line buffer of about 10 KB each, 2.6 MB in all.
+  TempFolder folder;
+  std::vector<std::string> arguments = {"/M"};
+  std::string expected;
+  for (int i = 0; i < 255; ++i) {
+    std::string name = numbered_name(i);
+    std::string lines = name + "a\n" + name + "b\n";
+    folder.write(name, lines);
+    arguments.push_back(name);
+    expected += lines;
+  }
+  RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
+  options.address_space_limit = 12ul << 20;
+  auto r = run_in(folder, arguments, options);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(r.out == crlf(expected));
 }
 
 TEST(OrdlyMerge, MissingFileAndFewFileHandles) {

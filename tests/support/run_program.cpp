@@ -132,6 +132,7 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
       if (fds[i].fd == out_fd) {
         out_open = drain(out_fd, result.out);
         if (options.close_output_after && result.out.size() >= *options.close_output_after) {
+          if (options.before_output_closed) options.before_output_closed();
           close(out_fd);
           out_fd = -1;
           out_open = false;

@@ -3,6 +3,7 @@
 // drive a program through a pseudo-terminal; make scratch folders.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ struct RunOptions {
   // Stop reading standard output once this many bytes came, as a reader
   // that has what it wants does; 0: nobody reads it from the start.
   std::optional<std::size_t> close_output_after;
+  // Called just before standard output is closed after close_output_after
+  // bytes (not for 0), while the program waits to write more: a step that
+  // must come in the middle of a run.
+  std::function<void()> before_output_closed;
   std::string folder;                       // working folder; empty: the test's own
   std::optional<unsigned long> address_space_limit;  // RLIMIT_AS in bytes
   std::optional<unsigned long> open_files_limit;     // RLIMIT_NOFILE
@@ -84,6 +89,9 @@ class TerminalSession {
   void type(const std::string& keys);
   // Waits for the program to end and returns everything it wrote.
   RunResult finish(int timeout_seconds = 60);
+  // The running program's process id, for a test that changes its limits
+  // while it runs.
+  int pid() const { return pid_; }
 
  private:
   void pump(int timeout_ms);

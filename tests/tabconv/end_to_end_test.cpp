@@ -261,10 +261,6 @@ TEST(Files, ExistingAbsolutePathIsAFileNotAnOption) {
   RunResult result = run_program("colspread", {folder.file("in.txt"), folder.file("out.txt")});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(folder.read("out.txt"), crlf(spaces(8) + "x\n"));
-  // An absolute path that does not exist is read as an option.
-  result = run_program("colspread", {folder.file("in.txt"), folder.file("new.txt")});
-  EXPECT_EQ(result.status, 16);
-  EXPECT_FALSE(folder.exists("new.txt"));
 }
 
 TEST(Files, MissingSourceOrUnwritableDestination) {

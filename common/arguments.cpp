@@ -58,17 +58,6 @@ bool match_from(const char* pattern, const char* name) {
   return *pattern == '\0';
 }
 
-bool is_absolute_path(const std::string& argument) {
-  if (platform::path_exists(argument)) return true;
-  std::size_t second_slash = argument.find('/', 1);
-  return second_slash != std::string::npos && platform::root_folder_holds(argument.substr(1, second_slash - 1));
-}
-
-std::size_t folder_part_length(const std::string& argument) {
-  std::size_t last = argument.find_last_of("/\\");
-  return last == std::string::npos ? 0 : last + 1;
-}
-
 }  // namespace
 
 bool wildcard_match(const std::string& pattern, const std::string& name) {
@@ -91,14 +80,13 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
       expanded.push_back(argument);
       continue;
     }
-    std::size_t folder_length = folder_part_length(argument);
-    std::string folder = platform::native_path(argument.substr(0, folder_length));
-    std::string pattern = argument.substr(folder_length);
+    std::string folder = platform::folder_part(argument);
+    std::string pattern = argument.substr(folder.size());
     std::vector<platform::DirectoryEntry> entries;
     std::size_t before = expanded.size();
     if (!has_wildcard(folder) && platform::list_directory(folder, entries)) {
       for (const platform::DirectoryEntry& entry : entries) {
-        if (entry.is_directory || entry.name.empty() || entry.name[0] == '.') continue;
+        if (entry.is_directory || entry.is_hidden || entry.is_system || entry.name.empty()) continue;
         if (wildcard_match(pattern, entry.name)) expanded.push_back(folder + entry.name);
       }
     }
@@ -110,7 +98,7 @@ std::vector<std::string> expand_wildcards(const std::vector<std::string>& argume
 bool is_option_argument(const std::string& argument) {
   if (argument.size() < 2) return false;
   if (argument[0] == '-') return true;
-  return argument[0] == '/' && !is_absolute_path(argument);
+  return argument[0] == '/' && !platform::slash_argument_is_path(argument);
 }
 
 bool is_help_request(const std::string& argument) {
@@ -119,9 +107,7 @@ bool is_help_request(const std::string& argument) {
 }
 
 std::vector<std::string> program_arguments(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return arguments;
+  return platform::program_arguments(argc, argv);
 }
 
 }  // namespace suite

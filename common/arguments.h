@@ -39,7 +39,8 @@ bool is_option_argument(const std::string& argument);
 // first argument alone: "?", or the option "/?" or "-?".
 bool is_help_request(const std::string& argument);
 
-// The arguments after the program name, as the platform handed them over.
+// The arguments after the program name, as the platform handed them over:
+// split by the shell, or split here from the one string of the command line.
 std::vector<std::string> program_arguments(int argc, char** argv);
 
 }  // namespace suite

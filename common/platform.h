@@ -1,5 +1,6 @@
-// The platform layer shared by the programs: raw file handles for the
-// streams, directory listing for wildcard expansion, and a few path tests.
+// The platform layer shared by the programs: the command line, raw file
+// handles for the streams, directory listing for wildcard expansion, and a
+// few path tests.
 // Only the platform files implement these; the programs never call the
 // operating system directly for what is declared here.
 #pragma once
@@ -16,6 +17,14 @@ constexpr Handle NO_HANDLE = -1;
 
 enum class OpenFailure { none, no_such_file, path_not_found, permission_denied, too_many_open, other };
 enum class WriteFailure { none, reader_gone, other };
+
+// The arguments after the program name. Where the shell hands them over
+// split, as it split them; where the platform hands over one command-line
+// string, as the suite's argument builder splits it.
+std::vector<std::string> program_arguments(int argc, char** argv);
+// True when an argument that begins with '/' is a path rather than an
+// option. Where paths use '\' and drive letters, never.
+bool slash_argument_is_path(const std::string& argument);
 
 // Makes a write to a pipe whose reader has gone, or past the file-size
 // limit, fail as a write instead of ending the process, so that every
@@ -69,14 +78,22 @@ std::string native_path(std::string path);
 bool names_missing_drive(const std::string& path);
 bool delete_file(const std::string& path);
 
+// The folder part of a path: everything up to and including its last
+// separator ('/' or '\', and where paths have drives the ':' after one),
+// written as the platform reads it: where '/' alone separates, a '\' in it
+// becomes '/'.
+std::string folder_part(const std::string& path);
+
 struct DirectoryEntry {
   std::string name;
   bool is_directory = false;
+  bool is_hidden = false;  // the attribute, or a name that begins with '.'
+  bool is_system = false;
 };
 
 // Lists a folder ("" means the current one) in the platform's own order,
-// "." and ".." included when the platform lists them. False when the
-// folder cannot be read.
+// "." and ".." included when the platform lists them (they are hidden
+// names then). False when the folder cannot be read.
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries);
 
 }  // namespace suite::platform

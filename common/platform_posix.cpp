@@ -62,6 +62,22 @@ bool must_wait(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 }  // namespace
 
+std::vector<std::string> program_arguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
+// An absolute path begins with '/' too. It is a path when it names an
+// existing entry, or when it holds a second '/' and the text between the
+// first two names an entry of the root folder: so '/tmp/new.txt' names a
+// file that does not exist yet, while '/O/tmp/out.txt' and '/R' stay options.
+bool slash_argument_is_path(const std::string& argument) {
+  if (path_exists(argument)) return true;
+  std::size_t second_slash = argument.find('/', 1);
+  return second_slash != std::string::npos && root_folder_holds(argument.substr(1, second_slash - 1));
+}
+
 void keep_failed_writes_from_ending_the_process() {
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
@@ -169,12 +185,18 @@ bool names_missing_drive(const std::string& path) {
 
 bool delete_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+std::string folder_part(const std::string& path) {
+  std::size_t last = path.find_last_of("/\\");
+  return last == std::string::npos ? "" : native_path(path.substr(0, last + 1));
+}
+
 bool list_directory(const std::string& folder, std::vector<DirectoryEntry>& entries) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return false;
   while (struct dirent* item = readdir(dir)) {
     DirectoryEntry entry;
     entry.name = item->d_name;
+    entry.is_hidden = entry.name[0] == '.';
     if (item->d_type == DT_DIR) {
       entry.is_directory = true;
     } else if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {

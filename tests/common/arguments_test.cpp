@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "common/platform.h"
 #include "tests/support/run_program.h"
 
 using suite::split_command_line;
@@ -51,7 +50,6 @@ TEST(ExpandWildcards, MatchesFilesOnlyWithFolderPart) {
   folder.write("one.txt", "1");
   folder.write("two.TXT", "2");
   folder.write("three.log", "3");
-  folder.write(".hidden.txt", "h");
   std::filesystem::create_directory(folder.file("dir.txt"));
   Args result = suite::expand_wildcards({"-x", folder.path() + "/*.txt", "plain?"});
   ASSERT_EQ(result.size(), 4u);
@@ -60,70 +58,6 @@ TEST(ExpandWildcards, MatchesFilesOnlyWithFolderPart) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (Args{folder.path() + "/one.txt", folder.path() + "/two.TXT"}));
   EXPECT_EQ(result[3], "plain?");
-}
-
-TEST(ExpandWildcards, BackslashFolderPartAndNoMatch) {
-  suite_test::TempFolder folder;
-  folder.write("a.c", "");
-  Args result = suite::expand_wildcards({folder.path() + "\\*.c", folder.path() + "/*.none"});
-  EXPECT_EQ(result, (Args{folder.path() + "/a.c", folder.path() + "/*.none"}));
-}
-
-TEST(OptionRule, OptionsAndExistingAbsolutePaths) {
-  suite_test::TempFolder folder;
-  folder.write("f", "");
-  EXPECT_TRUE(suite::is_option_argument("/R"));
-  EXPECT_TRUE(suite::is_option_argument("-R"));
-  EXPECT_FALSE(suite::is_option_argument("-"));
-  EXPECT_FALSE(suite::is_option_argument("/"));
-  EXPECT_FALSE(suite::is_option_argument(folder.file("f")));
-  EXPECT_FALSE(suite::is_option_argument(folder.path()));
-  EXPECT_FALSE(suite::is_option_argument(folder.path() + "/"));
-  EXPECT_FALSE(suite::is_option_argument("file.txt"));
-  // A leading '-' always starts an option, whatever follows.
-  std::string dash_path = "-";
-  dash_path += folder.file("f");
-  EXPECT_TRUE(suite::is_option_argument(dash_path));
-}
-
-namespace {
-
-// The first component of the scratch folder's path: an entry of the root
-// folder that the tests can rely on.
-std::string root_entry_of(const suite_test::TempFolder& folder) {
-  return folder.path().substr(1, folder.path().find('/', 1) - 1);
-}
-
-}  // namespace
-
-TEST(OptionRule, NewPathsUnderAnExistingRootEntryAreNotOptions) {
-  suite_test::TempFolder folder;
-  EXPECT_FALSE(suite::is_option_argument(folder.file("new.txt")));
-  EXPECT_FALSE(suite::is_option_argument(folder.file("a/b/c/")));
-  EXPECT_FALSE(suite::is_option_argument(folder.path().substr(0, folder.path().find('/', 1) + 1)));
-  // A symbolic link whose target is missing is an existing entry too.
-  std::filesystem::create_symlink(folder.file("nowhere"), folder.file("link"));
-  EXPECT_FALSE(suite::is_option_argument(folder.file("link")));
-  EXPECT_FALSE(suite::is_option_argument(folder.file("link") + "/x"));
-}
-
-TEST(OptionRule, OptionGroupsThatLookLikePathsStayOptions) {
-  for (const char* name : {"O", "d", "R", "5R", "T5,9", "b", "X5000R"}) {
-    if (std::filesystem::exists(std::string("/") + name)) GTEST_SKIP() << "the root folder holds /" << name;
-  }
-  for (const char* argument : {"/O/tmp/out.txt", "/R", "/5R", "/d/", "/T5,9", "/b", "/X5000R/x", "//tmp/no-such-entry"}) {
-    EXPECT_TRUE(suite::is_option_argument(argument)) << argument;
-  }
-}
-
-TEST(OptionRule, RootFolderEntries) {
-  suite_test::TempFolder folder;
-  EXPECT_TRUE(suite::platform::root_folder_holds(root_entry_of(folder)));
-  EXPECT_FALSE(suite::platform::root_folder_holds(""));
-  EXPECT_FALSE(suite::platform::root_folder_holds(root_entry_of(folder) + "/" + folder.path().substr(1)));
-  if (!std::filesystem::exists("/no-such-root-entry")) {
-    EXPECT_FALSE(suite::platform::root_folder_holds("no-such-root-entry"));
-  }
 }
 
 TEST(HelpRequest, QuestionMarkAloneOrAsAnOption) {

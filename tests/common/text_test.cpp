@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/platform.h"
-
 TEST(Text, UpperAsciiTouchesOnlyTheAsciiLetters) {
   EXPECT_EQ(suite::upper_ascii('a'), 'A');
   EXPECT_EQ(suite::upper_ascii('z'), 'Z');
@@ -12,9 +10,4 @@ TEST(Text, UpperAsciiTouchesOnlyTheAsciiLetters) {
   EXPECT_EQ(suite::upper_ascii('{'), '{');
   EXPECT_EQ(suite::upper_ascii('\xA4'), '\xA4');  // a letter of the code page, not ASCII
   EXPECT_EQ(suite::upper_ascii('\xE1'), '\xE1');
-}
-
-TEST(Platform, PathsWrittenWithBackslashesUseTheSlash) {
-  EXPECT_EQ(suite::platform::native_path("a\\b\\\\c/d"), "a/b//c/d");
-  EXPECT_EQ(suite::platform::native_path(""), "");
 }

@@ -251,8 +251,11 @@ std::string run_on_non_blocking_pipes(const std::string& first_part, const std::
     dup2(sink, 2);
     close(input[1]);
     close(output[0]);
-    std::string path = suite_test::program_path("onely");
-    execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+    std::vector<std::string> command = suite_test::program_command("onely");
+    std::vector<char*> argv;
+    for (std::string& part : command) argv.push_back(part.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
     _exit(127);
   }
   close(input[0]);

@@ -99,6 +99,7 @@ TEST(OrdlyErrors, MemoryExhaustedForTheLineBuffer) {
 #endif
   suite_test::RunOptions options;
   options.input = "a\n";
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
   options.address_space_limit = 256ul << 20;
   auto r = suite_test::run_program("ordly", {"/X4000000000"}, options);
   EXPECT_EQ(r.status, 64);

@@ -129,6 +129,7 @@ TEST(OrdlyRuns, FewFileHandlesMergeInSeveralPasses) {
   folder.write("in.txt", joined(lines));
   RunOptions options;
   // The merge output and two inputs.
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.status, 0);
@@ -142,6 +143,7 @@ TEST(OrdlyRuns, TooFewFileHandlesForTwoInputs) {
   Lines lines = make_lines(40000, 10, 6);
   folder.write("in.txt", joined(lines));
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(2);
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.status, 32);
@@ -157,6 +159,7 @@ TEST(OrdlyRuns, RunFilesAndMergeOutputsThatCannotBeCreated) {
   // No file handle is left beyond the standard streams.
   TempFolder folder;
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(0);
   options.input = joined(make_lines(15361, 5, 8));
   auto r = run_in(folder, {}, options);
@@ -181,6 +184,7 @@ TEST(OrdlyRuns, ATemporaryNameThatCannotBeMadeIsNeverDeleted) {
   folder.write("TMP1.$$$", "the user's\n");
   folder.write("a.txt", "a\n");
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(0);
   auto r = run_in(folder, {"/M", "a.txt"}, options);
   EXPECT_EQ(r.status, 4);
@@ -237,6 +241,7 @@ TEST(OrdlyRuns, AnIntermediateMergeThatCannotBeWrittenWholeIsAnError) {
   folder.write("in.txt", three_runs_of_text());
   RunOptions options;
   options.file_size_limit = 300000;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, {"in.txt"}, options);
   EXPECT_EQ(r.signal, 0);
@@ -265,6 +270,7 @@ TEST(OrdlyRuns, AReaderThatGoesEarlyEndsTheRunWithoutLeavingRuns) {
   // merge outputs of earlier passes.
   RunOptions options;
   options.close_output_after = 1;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, {"/M", "in.txt", "in.txt", "in.txt", "in.txt"}, options);
   EXPECT_EQ(r.status, 0);
@@ -286,6 +292,7 @@ TEST(OrdlyRuns, AMergedTemporaryNameTakenAgainByAnotherRunIsNotDeleted) {
     arguments.push_back(name);
   }
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(3);
   options.close_output_after = 1;
   options.before_output_closed = [&folder] { folder.write("TMP1.$$$", "another run's\n"); };
@@ -318,6 +325,7 @@ TEST(OrdlyRuns, FailedLineAllocationsSpillAndGoOn) {
   Lines lines = make_lines(12000, 10000, 7);
   folder.write("in.txt", joined(lines));
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
   options.address_space_limit = 48ul << 20;
   auto r = run_in(folder, {"/G", "/O", "out.txt", "in.txt"}, options);
   EXPECT_EQ(r.status, 0);
@@ -336,6 +344,7 @@ TEST(OrdlyRuns, MemoryRunningOutInTheMergeEndsWithErrorAndCleansUp) {
   TempFolder folder;
   folder.write("in.txt", joined(make_lines(15360 * 120, 3, 9)));
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
   options.address_space_limit = 16ul << 20;
   auto r = run_in(folder, {"/X", "262144", "in.txt"}, options);
   EXPECT_EQ(r.status, 64);
@@ -400,6 +409,7 @@ TEST(OrdlyMerge, OutputFileThatIsAlsoAnInputIsReadBeforeItIsWritten) {
   folder.write("c.txt", "e\n");
   RunOptions options;
   // The output, the merge output and two inputs.
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(4);
   r = run_in(folder, {"/M", "/Oc.txt", "a.txt", "b.txt", "c.txt"}, options);
   EXPECT_EQ(r.status, 0);
@@ -499,6 +509,7 @@ TEST(OrdlyMerge, ManyInputsNeedLittleMoreThanTheirLineBuffers) {
     expected += lines;
   }
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_ADDRESS_SPACE_LIMIT;
   options.address_space_limit = 12ul << 20;
   auto r = run_in(folder, arguments, options);
   EXPECT_EQ(r.status, 0);
@@ -519,6 +530,7 @@ TEST(OrdlyMerge, MissingFileAndFewFileHandles) {
     all.insert(all.end(), lines.begin(), lines.end());
   }
   RunOptions options;
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << suite_test::WINE_HAS_NO_OPEN_FILES_LIMIT;
   options.open_files_limit = ordly_test::open_files_limit(3);
   auto r = run_in(folder, arguments, options);
   EXPECT_EQ(r.status, 0);

@@ -100,8 +100,8 @@ TEST_F(PasteTest, LongLinesAreReadInPieces) {
   std::string line(1048576, 'x');
   folder_.write("long", line + "\n");
   expect_output({"long"}, std::string(1048575, 'x') + "\nx\n");
-  folder_.write("nul", std::string("p\0q\nr\n", 6));
-  expect_output({"nul", "b"}, "p\tb1\nr\tb2\n");
+  folder_.write("with-nul", std::string("p\0q\nr\n", 6));
+  expect_output({"with-nul", "b"}, "p\tb1\nr\tb2\n");
 }
 
 TEST_F(PasteTest, WildcardsNameTheMatchingFiles) {

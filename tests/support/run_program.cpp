@@ -6,16 +6,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <poll.h>
 #include <pty.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,12 +28,11 @@ void set_limit(int resource, const std::optional<unsigned long>& value) {
   setrlimit(resource, &limit);
 }
 
-[[noreturn]] void exec_path(const std::string& path, const std::vector<std::string>& arguments) {
+[[noreturn]] void exec_command(const std::vector<std::string>& command) {
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(path.c_str()));
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  execv(path.c_str(), argv.data());
+  execv(argv[0], argv.data());
   _exit(127);
 }
 
@@ -67,12 +61,7 @@ void record_status(int wait_status, RunResult& result) {
   }
 }
 
-}  // namespace
-
-std::string program_path(const std::string& name) { return std::string(SUITE_BIN_DIR) + "/" + name; }
-
-RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
-                      const RunOptions& options) {
+RunResult run_command_line(const std::vector<std::string>& command, const RunOptions& options) {
   // A program that ends without reading all its input must not take the
   // test down with it.
   signal(SIGPIPE, SIG_IGN);
@@ -112,7 +101,9 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
     set_limit(RLIMIT_AS, options.address_space_limit);
     set_limit(RLIMIT_NOFILE, options.open_files_limit);
     set_limit(RLIMIT_FSIZE, options.file_size_limit);
-    exec_path(program_path(name), arguments);
+    // Wine ends by the signal at the limit before the program can ignore it.
+    if (options.file_size_limit && programs_run_under_wine()) signal(SIGXFSZ, SIG_IGN);
+    exec_command(command);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);
@@ -173,10 +164,31 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
   return result;
 }
 
+}  // namespace
+
+std::string program_path(const std::string& name) {
+  return std::string(SUITE_BIN_DIR) + "/" + name + SUITE_PROGRAM_SUFFIX;
+}
+
+std::vector<std::string> program_command(const std::string& name, const std::vector<std::string>& arguments) {
+  std::vector<std::string> command;
+  if (!std::string(SUITE_PROGRAM_LAUNCHER).empty()) command.push_back(SUITE_PROGRAM_LAUNCHER);
+  command.push_back(program_path(name));
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
+bool programs_run_under_wine() { return SUITE_PROGRAMS_RUN_UNDER_WINE; }
+
+RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
+                      const RunOptions& options) {
+  return run_command_line(program_command(name, arguments), options);
+}
+
 // ---------------------------------------------------------------- terminal
 
 TerminalSession::TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
-                                 const std::string& folder, TerminalOutput output)
+                                 const std::string& folder, TerminalOutput output, TerminalInput input)
     : keep_terminal_output_(output == TerminalOutput::terminal) {
   signal(SIGPIPE, SIG_IGN);
   int out_pipe[2], err_pipe[2];
@@ -192,9 +204,14 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
       dup2(out_pipe[1], 1);
       dup2(err_pipe[1], 2);
     }
+    if (input == TerminalInput::none) {
+      int null_device = open("/dev/null", O_RDONLY);
+      dup2(null_device, 0);
+      close(null_device);
+    }
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
-    exec_path(program_path(name), arguments);
+    exec_command(program_command(name, arguments));
   }
   pid_ = pid;
   close(out_pipe[1]);
@@ -241,10 +258,21 @@ void TerminalSession::pump(int timeout_ms) {
 }
 
 bool TerminalSession::wait_for_error_text(const std::string& text, int timeout_seconds) {
+  return wait_for_text(result_.err, err_, text, timeout_seconds);
+}
+
+bool TerminalSession::wait_for_output_text(const std::string& text, int timeout_seconds) {
+  return wait_for_text(result_.out, keep_terminal_output_ ? terminal_ : out_, text, timeout_seconds);
+}
+
+// Pumps until the text collected from the source holds the text, while the
+// source is open (pumping closes it at its end).
+bool TerminalSession::wait_for_text(const std::string& collected, const int& source, const std::string& text,
+                                    int timeout_seconds) {
   auto deadline = Clock::now() + std::chrono::seconds(timeout_seconds);
-  while (result_.err.find(text) == std::string::npos) {
+  while (collected.find(text) == std::string::npos) {
     if (Clock::now() > deadline) return false;
-    if (err_ < 0) return false;
+    if (source < 0) return false;
     pump(50);
   }
   // Give the program a moment to switch the terminal to raw mode after the
@@ -278,65 +306,6 @@ RunResult TerminalSession::finish(int timeout_seconds) {
   for (int i = 0; i < 20 && (out_ >= 0 || err_ >= 0); ++i) pump(20);
   record_status(wait_status, result_);
   return result_;
-}
-
-// ---------------------------------------------------------------- files
-
-TempFolder::TempFolder() {
-  std::string base = std::filesystem::temp_directory_path().string() + "/suite-test-XXXXXX";
-  std::vector<char> name(base.begin(), base.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp");
-  path_ = name.data();
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  // Give back write permission first so read-only files and folders go too.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    chmod(it->path().c_str(), 0755);
-  }
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void TempFolder::write(const std::string& name, const std::string& bytes) const { write_file(file(name), bytes); }
-
-std::string TempFolder::read(const std::string& name) const { return read_file(file(name)); }
-
-bool TempFolder::exists(const std::string& name) const {
-  struct stat info;
-  return lstat(file(name).c_str(), &info) == 0;
-}
-
-std::vector<std::string> TempFolder::names() const {
-  std::vector<std::string> result;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    result.push_back(entry.path().filename().string());
-  }
-  std::sort(result.begin(), result.end());
-  return result;
-}
-
-std::string crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace suite_test

@@ -41,8 +41,19 @@ struct RunResult {
   bool timed_out = false;
 };
 
-// Full path of a built program of the suite (<build>/bin/<name>).
+// Full path of a built program of the suite (<build>/bin/<name>, with
+// ".exe" for the Windows programs).
 std::string program_path(const std::string& name);
+
+// The command line that starts a program of the suite: its path, after the
+// launcher when the programs are started through one.
+std::vector<std::string> program_command(const std::string& name, const std::vector<std::string>& arguments = {});
+
+// True when the programs under test are the Windows programs, run under
+// Wine. A test that needs what Wine cannot give is skipped there, saying why.
+bool programs_run_under_wine();
+constexpr const char* WINE_HAS_NO_ADDRESS_SPACE_LIMIT = "Wine cannot start under an address-space limit";
+constexpr const char* WINE_HAS_NO_OPEN_FILES_LIMIT = "Wine needs more file handles than an open-files limit leaves";
 
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
@@ -53,13 +64,17 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
 // their own, or to the terminal, where both show in the order written (the
 // terminal's bytes are then the run's `out`, with its own line ends).
 enum class TerminalOutput { pipes, terminal };
+// Where a terminal session's standard input comes from: the terminal, or
+// the null device.
+enum class TerminalInput { terminal, none };
 
 // A program running with a pseudo-terminal as its controlling terminal
-// (also its standard input).
+// (also its standard input, unless told otherwise).
 class TerminalSession {
  public:
   TerminalSession(const std::string& name, const std::vector<std::string>& arguments,
-                  const std::string& folder = "", TerminalOutput output = TerminalOutput::pipes);
+                  const std::string& folder = "", TerminalOutput output = TerminalOutput::pipes,
+                  TerminalInput input = TerminalInput::terminal);
   ~TerminalSession();
   TerminalSession(const TerminalSession&) = delete;
   TerminalSession& operator=(const TerminalSession&) = delete;
@@ -67,6 +82,9 @@ class TerminalSession {
   // Waits until the error stream holds the text (counted from the start of
   // the run); false after the timeout.
   bool wait_for_error_text(const std::string& text, int timeout_seconds = 20);
+  // The same for standard output (or the terminal, when the output goes
+  // there).
+  bool wait_for_output_text(const std::string& text, int timeout_seconds = 20);
   // Sends bytes as keys typed on the terminal.
   void type(const std::string& keys);
   // Waits for the program to end and returns everything it wrote.
@@ -77,6 +95,7 @@ class TerminalSession {
 
  private:
   void pump(int timeout_ms);
+  bool wait_for_text(const std::string& collected, const int& source, const std::string& text, int timeout_seconds);
   int pid_ = -1;
   int terminal_ = -1;
   int out_ = -1;

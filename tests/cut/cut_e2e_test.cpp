@@ -13,6 +13,7 @@ using suite_test::RunResult;
 using suite_test::TempFolder;
 
 using suite_test::crlf;
+using suite_test::expect_output;
 
 const std::string BANNER = "\n\t\tCut 2.10.  Selects bytes, columns, fields or rows of text.\n";
 const std::string USAGE =
@@ -29,14 +30,6 @@ RunResult cut(const std::vector<std::string>& arguments, const std::string& inpu
   return run_program("cut", arguments, options);
 }
 
-void expect_output(const std::vector<std::string>& arguments, const std::string& input,
-                   const std::string& expected) {
-  RunResult result = cut(arguments, input);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, crlf(expected));
-}
-
 void expect_error(const std::vector<std::string>& arguments, int code, const std::string& message) {
   RunResult result = cut(arguments, "abc\n");
   EXPECT_EQ(result.status, code);
@@ -45,51 +38,51 @@ void expect_error(const std::vector<std::string>& arguments, int code, const std
 }
 
 TEST(CutColumns, SelectedColumnsInInputOrder) {
-  expect_output({"/c1-3,5"}, "abcdefg\n", "abce\n");
-  expect_output({"/c5,1-3"}, "abcdefg\n", "abce\n");
-  expect_output({"-C2-4,3-6"}, "abcdefg\n", "bcdef\n");
-  expect_output({"/c3"}, "abcdefg\nab\n\nxyz", "c\n\n\nz\n");
-  expect_output({"/c2097152"}, "abc\n", "\n");
+  expect_output("cut", {"/c1-3,5"}, "abcdefg\n", "abce\n");
+  expect_output("cut", {"/c5,1-3"}, "abcdefg\n", "abce\n");
+  expect_output("cut", {"-C2-4,3-6"}, "abcdefg\n", "bcdef\n");
+  expect_output("cut", {"/c3"}, "abcdefg\nab\n\nxyz", "c\n\n\nz\n");
+  expect_output("cut", {"/c2097152"}, "abc\n", "\n");
 }
 
 TEST(CutFields, SelectedFieldsJoinedByOneDelimiter) {
-  expect_output({"/f2"}, "a\tb\tc\n", "b\n");
-  expect_output({"/f1,3"}, "a\tb\tc\n", "a\tc\n");
-  expect_output({"/f1,2"}, "a\tb\tc\n", "a\tb\n");
-  expect_output({"/f4"}, "a\tb\tc\n", "\n");
-  expect_output({"/f1"}, "no tab here\n", "no tab here\n");
-  expect_output({"/f2"}, "no tab here\n", "\n");
+  expect_output("cut", {"/f2"}, "a\tb\tc\n", "b\n");
+  expect_output("cut", {"/f1,3"}, "a\tb\tc\n", "a\tc\n");
+  expect_output("cut", {"/f1,2"}, "a\tb\tc\n", "a\tb\n");
+  expect_output("cut", {"/f4"}, "a\tb\tc\n", "\n");
+  expect_output("cut", {"/f1"}, "no tab here\n", "no tab here\n");
+  expect_output("cut", {"/f2"}, "no tab here\n", "\n");
 }
 
 TEST(CutFields, OtherDelimiters) {
-  expect_output({"/d,", "/f2"}, "x,,z\n", "\n");
-  expect_output({"/d,", "/f2-3"}, "x,,z\n", ",z\n");
-  expect_output({"/f1,3", "/d "}, "a b c d\n", "a c\n");
-  expect_output({"/f3", "/D", " "}, "a b c d\n", "c\n");
-  expect_output({"/f2", "/d\t", "/d:"}, "a:b\n", "b\n");  // a tab given as the delimiter leaves it changeable
+  expect_output("cut", {"/d,", "/f2"}, "x,,z\n", "\n");
+  expect_output("cut", {"/d,", "/f2-3"}, "x,,z\n", ",z\n");
+  expect_output("cut", {"/f1,3", "/d "}, "a b c d\n", "a c\n");
+  expect_output("cut", {"/f3", "/D", " "}, "a b c d\n", "c\n");
+  expect_output("cut", {"/f2", "/d\t", "/d:"}, "a:b\n", "b\n");  // a tab given as the delimiter leaves it changeable
 }
 
 TEST(CutBytes, PositionsCountAcrossTheWholeInput) {
-  expect_output({"/b1-5"}, "ab\r\ncdef\n", "ab\ncd");
-  expect_output({"/b3,8"}, "ab\ncd\nef", "\nf");
-  expect_output({"/b2-9"}, "abc\x1a" "def", "bc");
+  expect_output("cut", {"/b1-5"}, "ab\r\ncdef\n", "ab\ncd");
+  expect_output("cut", {"/b3,8"}, "ab\ncd\nef", "\nf");
+  expect_output("cut", {"/b2-9"}, "abc\x1a" "def", "bc");
 }
 
 TEST(CutRows, SelectedRowsWithANewlineEach) {
-  expect_output({"/r2"}, "one\ntwo\nthree\n", "two\n");
-  expect_output({"/r2"}, "one\ntwo", "two\n");
-  expect_output({"/r1,3"}, "one\ntwo\nthree\nfour\n", "one\nthree\n");
-  expect_output({"/r5"}, "one\n", "");
+  expect_output("cut", {"/r2"}, "one\ntwo\nthree\n", "two\n");
+  expect_output("cut", {"/r2"}, "one\ntwo", "two\n");
+  expect_output("cut", {"/r1,3"}, "one\ntwo\nthree\nfour\n", "one\nthree\n");
+  expect_output("cut", {"/r5"}, "one\n", "");
 }
 
 TEST(CutLines, NulBytesAndLongLines) {
   // A line that begins with NUL gives nothing, but still counts as a row.
-  expect_output({"/c1-2"}, std::string("ab\n\0x\ncd\n", 9), "ab\ncd\n");
-  expect_output({"/r2,3"}, std::string("ab\n\0x\ncd\n", 9), "cd\n");
-  expect_output({"/f1"}, std::string("a\0b\tc\n", 6), "a\n");
+  expect_output("cut", {"/c1-2"}, std::string("ab\n\0x\ncd\n", 9), "ab\ncd\n");
+  expect_output("cut", {"/r2,3"}, std::string("ab\n\0x\ncd\n", 9), "cd\n");
+  expect_output("cut", {"/f1"}, std::string("a\0b\tc\n", 6), "a\n");
   // A line longer than the buffer is taken as several lines.
   std::string long_line(2097151, 'x');
-  expect_output({"/c1"}, long_line + "yz\n", "x\ny\n");
+  expect_output("cut", {"/c1"}, long_line + "yz\n", "x\ny\n");
 }
 
 TEST(CutFiles, ReadsTheNamedFile) {
@@ -131,7 +124,7 @@ TEST(CutErrors, BadPositionLists) {
   for (const char* option : {"/c0", "/c2097153", "/c3-2", "/c5-", "/c1,,2", "/c", "/bx", "/r1;2", "/f-1"}) {
     expect_error({option}, 16, "\nBad numeric value.\n");
   }
-  expect_output({"/c1,"}, "ab\n", "a\n");
+  expect_output("cut", {"/c1,"}, "ab\n", "a\n");
 }
 
 }  // namespace

@@ -1,14 +1,6 @@
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/support/run_program.h"
@@ -21,6 +13,7 @@ using suite_test::RunResult;
 using suite_test::TempFolder;
 
 using suite_test::crlf;
+using suite_test::expect_output;
 
 const std::string BANNER = "\n\t\tonely 1.00. Filter of repeated successive lines.\n\n";
 const std::string USAGE =
@@ -44,69 +37,61 @@ RunResult onely(const std::vector<std::string>& arguments, const std::string& in
   return run_program("onely", arguments, options);
 }
 
-void expect_output(const std::vector<std::string>& arguments, const std::string& input,
-                   const std::string& expected) {
-  RunResult result = onely(arguments, input);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, crlf(expected));
-}
-
 TEST(OnelyFilter, MergesOnlySuccessiveLines) {
-  expect_output({}, "", "");
-  expect_output({}, "a\na\nb\na\n", "a\nb\na\n");
-  expect_output({"-c"}, "a\na\nb\na\n", "      2\ta\n      1\tb\n      1\ta\n");
-  expect_output({"/C"}, "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n", "     12\tx\n");
+  expect_output("onely", {}, "", "");
+  expect_output("onely", {}, "a\na\nb\na\n", "a\nb\na\n");
+  expect_output("onely", {"-c"}, "a\na\nb\na\n", "      2\ta\n      1\tb\n      1\ta\n");
+  expect_output("onely", {"/C"}, "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n", "     12\tx\n");
 }
 
 TEST(OnelyFilter, RepeatedAndSingleFilters) {
   const std::string input = "a\na\nb\nc\nc\nc\nd\n";
-  expect_output({"-d"}, input, "a\nc\n");
-  expect_output({"-u"}, input, "b\nd\n");
-  expect_output({"-d", "-u"}, input, "b\nd\n");
-  expect_output({"-U", "/D"}, input, "a\nc\n");
-  expect_output({"-c", "-d"}, input, "      2\ta\n      3\tc\n");
+  expect_output("onely", {"-d"}, input, "a\nc\n");
+  expect_output("onely", {"-u"}, input, "b\nd\n");
+  expect_output("onely", {"-d", "-u"}, input, "b\nd\n");
+  expect_output("onely", {"-U", "/D"}, input, "a\nc\n");
+  expect_output("onely", {"-c", "-d"}, input, "      2\ta\n      3\tc\n");
 }
 
 TEST(OnelyFilter, SkipCountAndCompareLimit) {
-  expect_output({"-3"}, "xyzabc\n123abc\n", "xyzabc\n");
-  expect_output({"-3"}, "ab\nxy\nabc\nxyz\nab\nabc\n", "ab\nabc\nab\nabc\n");
-  expect_output({"+3"}, "abcdef\nabcxyz\n", "abcdef\n");
-  expect_output({"+3"}, "ab\nabc\n", "ab\nabc\n");
-  expect_output({"-010"}, "12345678A\nabcdefghA\nabcdefghB\n", "12345678A\nabcdefghB\n");
-  expect_output({"-0x10"}, "0123456789abcdefZ\nxxxxxxxxxxxxxxxxZ\n", "0123456789abcdefZ\n");
-  expect_output({"-2junk"}, "aaX\nbbX\n", "aaX\n");
-  expect_output({"+-4"}, "abcdef\nabcdxx\n", "abcdef\nabcdxx\n");
+  expect_output("onely", {"-3"}, "xyzabc\n123abc\n", "xyzabc\n");
+  expect_output("onely", {"-3"}, "ab\nxy\nabc\nxyz\nab\nabc\n", "ab\nabc\nab\nabc\n");
+  expect_output("onely", {"+3"}, "abcdef\nabcxyz\n", "abcdef\n");
+  expect_output("onely", {"+3"}, "ab\nabc\n", "ab\nabc\n");
+  expect_output("onely", {"-010"}, "12345678A\nabcdefghA\nabcdefghB\n", "12345678A\nabcdefghB\n");
+  expect_output("onely", {"-0x10"}, "0123456789abcdefZ\nxxxxxxxxxxxxxxxxZ\n", "0123456789abcdefZ\n");
+  expect_output("onely", {"-2junk"}, "aaX\nbbX\n", "aaX\n");
+  expect_output("onely", {"+-4"}, "abcdef\nabcdxx\n", "abcdef\nabcdxx\n");
 }
 
 TEST(OnelyFilter, IgnoreCaseWritesTheFirstLineAsRead) {
-  expect_output({"-i"}, "Hello\nHELLO\nhello\nbye\n", "Hello\nbye\n");
-  expect_output({}, "Hello\nHELLO\n", "Hello\nHELLO\n");
+  expect_output("onely", {"-i"}, "Hello\nHELLO\nhello\nbye\n", "Hello\nbye\n");
+  expect_output("onely", {}, "Hello\nHELLO\n", "Hello\nHELLO\n");
 }
 
 TEST(OnelyFilter, LineEndings) {
   // A last line without newline is a run of its own and is written without one.
-  expect_output({}, "x\nx", "x\nx");
-  expect_output({"+1"}, "x\nx", "x\n");
+  expect_output("onely", {}, "x\nx", "x\nx");
+  expect_output("onely", {"+1"}, "x\nx", "x\n");
   // Carriage returns are dropped on reading, so CR LF equals LF.
-  expect_output({"-c"}, "a\r\na\nb\r\n", "      2\ta\n      1\tb\n");
+  expect_output("onely", {"-c"}, "a\r\na\nb\r\n", "      2\ta\n      1\tb\n");
   // Input ends at Ctrl-Z.
-  expect_output({}, "a\na\n\x1a" "b\n", "a\n");
+  expect_output("onely", {}, "a\na\n\x1a" "b\n", "a\n");
 }
 
 TEST(OnelyFilter, LinesWithNulBytes) {
   // Text after a NUL takes no part; a line that begins with NUL is passed over.
-  expect_output({}, std::string("ab\0cd\nab\0xy\nq\n", 15), "abq\n");
-  expect_output({"-c"}, std::string("a\n\0zz\na\n", 8), "      2\ta\n");
+  expect_output("onely", {}, std::string("ab\0cd\nab\0xy\nq\n", 15), "abq\n");
+  expect_output("onely", {"-c"}, std::string("a\n\0zz\na\n", 8), "      2\ta\n");
 }
 
 TEST(OnelyFilter, LongLinesAreReadInPieces) {
   const std::size_t piece = 1048574;
   std::string first(piece, 'a'), second(piece, 'b');
   std::string input = first + second + "tail\n";
-  expect_output({}, input, input);
+  expect_output("onely", {}, input, input);
   // Equal pieces are merged like equal lines.
-  expect_output({"-c"}, first + first + "\n", "      2\t" + first + "      1\t\n");
+  expect_output("onely", {"-c"}, first + first + "\n", "      2\t" + first + "      1\t\n");
 }
 
 TEST(OnelyFiles, SourceAndDestination) {
@@ -229,62 +214,6 @@ TEST(OnelyErrors, DestinationThatIsTheRedirectedInputIsRefused) {
   EXPECT_EQ(folder.read("a.txt"), crlf("b\n"));
 }
 
-// Runs onely with standard input and output on pipes set non-blocking, as
-// another process may hand them over. The input comes in two parts with a
-// pause between, and the output is read only after a pause, so that reads
-// find the pipe empty and writes find it full. Gives the output, or "" when
-// onely did not end within 20 seconds.
-// (The test process ignores broken pipes from here on.)
-std::string run_on_non_blocking_pipes(const std::string& first_part, const std::string& second_part) {
-  int input[2], output[2];
-  if (pipe(input) != 0 || pipe(output) != 0) return "";
-  // Writing the second part after onely has gone must not end the test.
-  signal(SIGPIPE, SIG_IGN);
-  fcntl(input[0], F_SETFL, O_NONBLOCK);
-  fcntl(output[1], F_SETFL, O_NONBLOCK);
-  pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGPIPE, SIG_DFL);
-    int sink = open("/dev/null", O_WRONLY);
-    dup2(input[0], 0);
-    dup2(output[1], 1);
-    dup2(sink, 2);
-    close(input[1]);
-    close(output[0]);
-    std::vector<std::string> command = suite_test::program_command("onely");
-    std::vector<char*> argv;
-    for (std::string& part : command) argv.push_back(part.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(input[0]);
-  close(output[1]);
-  (void)!write(input[1], first_part.data(), first_part.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  (void)!write(input[1], second_part.data(), second_part.size());
-  close(input[1]);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  std::string out;
-  char block[4096];
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  for (;;) {
-    struct pollfd entry = {output[0], POLLIN, 0};
-    if (poll(&entry, 1, 1000) == 0) {
-      if (std::chrono::steady_clock::now() < deadline) continue;
-      kill(pid, SIGKILL);
-      out.clear();
-      break;
-    }
-    ssize_t got = read(output[0], block, sizeof block);
-    if (got <= 0) break;
-    out.append(block, static_cast<std::size_t>(got));
-  }
-  close(output[0]);
-  waitpid(pid, nullptr, 0);
-  return out;
-}
-
 TEST(OnelyStreams, NonBlockingPipesLoseNothing) {
   // Distinct lines, each part well under a pipe's capacity, the whole
   // output (with its carriage returns) over it.
@@ -294,9 +223,18 @@ TEST(OnelyStreams, NonBlockingPipesLoseNothing) {
     (i < 5000 ? first_part : second_part) += line;
     expected += line;
   }
-  std::string out = run_on_non_blocking_pipes(first_part, second_part);
-  EXPECT_EQ(out.size(), crlf(expected).size());
-  EXPECT_TRUE(out == crlf(expected));
+  // The input comes in two parts with a pause between, and the output is
+  // read only after a pause, so that reads find the pipe empty and writes
+  // find it full.
+  RunOptions options;
+  options.input_parts = {first_part, second_part};
+  options.output_delay_ms = 600;
+  options.non_blocking_pipes = true;
+  options.timeout_seconds = 20;
+  RunResult result = run_program("onely", {}, options);
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.out.size(), crlf(expected).size());
+  EXPECT_TRUE(result.out == crlf(expected));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/run_program.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -61,6 +63,42 @@ void record_status(int wait_status, RunResult& result) {
   }
 }
 
+// Feeds the program's standard input: the input, or its parts one after
+// another with a pause between two parts; closes the pipe after the last.
+class InputFeeder {
+ public:
+  InputFeeder(int fd, const RunOptions& options)
+      : fd_(fd), parts_(options.input_parts), pause_(std::chrono::milliseconds(options.input_pause_ms)) {
+    if (parts_.empty() && !options.input.empty()) parts_.push_back(options.input);
+    if (parts_.empty()) close_pipe();
+  }
+  ~InputFeeder() { close_pipe(); }
+  // The pipe to wait on for room, or -1 while there is nothing to write.
+  int fd_to_poll() const { return Clock::now() < next_part_at_ ? -1 : fd_; }
+  void write_some() {
+    const std::string& part = parts_[part_];
+    ssize_t put = write(fd_, part.data() + fed_, part.size() - fed_);
+    if (put > 0) fed_ += static_cast<std::size_t>(put);
+    if (put < 0 && errno != EAGAIN && errno != EINTR) close_pipe();
+    if (fd_ < 0 || fed_ < part.size()) return;
+    fed_ = 0;
+    next_part_at_ = Clock::now() + pause_;
+    if (++part_ == parts_.size()) close_pipe();
+  }
+
+ private:
+  void close_pipe() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+  int fd_;
+  std::vector<std::string> parts_;
+  Clock::duration pause_;
+  std::size_t part_ = 0;
+  std::size_t fed_ = 0;
+  Clock::time_point next_part_at_{};
+};
+
 RunResult run_command_line(const std::vector<std::string>& command, const RunOptions& options) {
   // A program that ends without reading all its input must not take the
   // test down with it.
@@ -89,6 +127,10 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
       close(file);
     }
     if (options.close_error) close(2);
+    if (options.non_blocking_pipes) {
+      set_nonblocking(0);
+      set_nonblocking(1);
+    }
     for (int fd : {in_pipe[0], in_pipe[1], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (out_fd >= 0) close(out_fd);
     if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(126);
@@ -113,13 +155,9 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
   set_nonblocking(err_pipe[0]);
 
   RunResult result;
-  std::size_t fed = 0;
-  int in_fd = in_pipe[1];
-  if (options.input.empty()) {
-    close(in_fd);
-    in_fd = -1;
-  }
+  InputFeeder input(in_pipe[1], options);
   bool out_open = out_fd >= 0, err_open = true;
+  auto output_read_from = Clock::now() + std::chrono::milliseconds(options.output_delay_ms);
   auto deadline = Clock::now() + std::chrono::seconds(options.timeout_seconds);
   while (out_open || err_open) {
     if (Clock::now() > deadline) {
@@ -129,10 +167,11 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
     }
     struct pollfd fds[3];
     int count = 0;
-    if (out_open) fds[count++] = {out_fd, POLLIN, 0};
+    if (out_open && Clock::now() >= output_read_from) fds[count++] = {out_fd, POLLIN, 0};
     if (err_open) fds[count++] = {err_pipe[0], POLLIN, 0};
+    int in_fd = input.fd_to_poll();
     if (in_fd >= 0) fds[count++] = {in_fd, POLLOUT, 0};
-    poll(fds, static_cast<nfds_t>(count), 200);
+    poll(fds, static_cast<nfds_t>(count), 50);
     for (int i = 0; i < count; ++i) {
       if (fds[i].revents == 0) continue;
       if (fds[i].fd == out_fd) {
@@ -146,16 +185,10 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
       } else if (fds[i].fd == err_pipe[0]) {
         err_open = drain(err_pipe[0], result.err);
       } else {
-        ssize_t put = write(in_fd, options.input.data() + fed, options.input.size() - fed);
-        if (put > 0) fed += static_cast<std::size_t>(put);
-        if ((put < 0 && errno != EAGAIN && errno != EINTR) || fed == options.input.size()) {
-          close(in_fd);
-          in_fd = -1;
-        }
+        input.write_some();
       }
     }
   }
-  if (in_fd >= 0) close(in_fd);
   if (out_fd >= 0) close(out_fd);
   close(err_pipe[0]);
   int wait_status = 0;
@@ -183,6 +216,18 @@ bool programs_run_under_wine() { return SUITE_PROGRAMS_RUN_UNDER_WINE; }
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options) {
   return run_command_line(program_command(name, arguments), options);
+}
+
+void expect_output(const std::string& name, const std::vector<std::string>& arguments, const std::string& input,
+                   const std::string& expected) {
+  RunOptions options;
+  options.input = input;
+  RunResult result = run_program(name, arguments, options);
+  std::string command = name;
+  for (const std::string& argument : arguments) command += " '" + argument + "'";
+  EXPECT_EQ(result.status, 0) << command;
+  EXPECT_EQ(result.err, "") << command;
+  EXPECT_EQ(result.out, crlf(expected)) << command;
 }
 
 // ---------------------------------------------------------------- terminal

@@ -12,6 +12,16 @@ namespace suite_test {
 
 struct RunOptions {
   std::string input;                        // bytes fed to standard input
+  // Or these parts, one after another, with a pause between two parts, so
+  // that the program finds its input empty before the next part comes.
+  std::vector<std::string> input_parts;
+  int input_pause_ms = 300;
+  // Standard output is read only after this pause, so that the program
+  // finds its output pipe full.
+  int output_delay_ms = 0;
+  // The program's ends of the standard input and output pipes are
+  // non-blocking, as another process may hand them over.
+  bool non_blocking_pipes = false;
   bool close_input = false;                 // start with standard input closed instead
   std::string input_file;                   // read standard input from this file instead
   bool close_error = false;                 // start with standard error closed
@@ -58,6 +68,12 @@ constexpr const char* WINE_HAS_NO_OPEN_FILES_LIMIT = "Wine needs more file handl
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options = {});
+
+// Runs the program on the input and expects a clean run: status 0, nothing
+// on standard error, and `expected` on standard output as text mode writes
+// it (every line feed as a carriage return and line feed).
+void expect_output(const std::string& name, const std::vector<std::string>& arguments, const std::string& input,
+                   const std::string& expected);
 
 
 // Where a terminal session's standard output and error go: to pipes of

@@ -1,6 +1,7 @@
 // The shape every program gives its error routine: a named type of error
 // codes (each code is also the exit status), and one table that gives each
-// code its message format and says whether the usage text follows it.
+// code its message format and says whether the usage text follows it; and
+// the one way every error routine ends the run.
 #pragma once
 
 #include <cstddef>
@@ -23,5 +24,14 @@ constexpr const ErrorMessage<Code>& error_message(const ErrorMessage<Code> (&tab
   }
   return table[0];
 }
+
+// How the run ends once an error routine has written its message: by
+// exiting with the status, which flushes standard output and runs what the
+// program registered to run at its end. A test puts another ending in its
+// place (one that throws, say) to check an error path inside its own
+// process; that ending must not return.
+using ProgramEnd = void (*)(int status);
+void set_program_end(ProgramEnd end);
+[[noreturn]] void end_program(int status);
 
 }  // namespace suite

@@ -34,7 +34,7 @@ void usage_exit(ErrorCode code) {
   suite::OutputStream& error = suite::standard_error();
   if (message.format != nullptr) error.write_c_string(message.format);
   if (message.usage_follows) error.write(USAGE_TEXT);
-  std::exit(code);
+  suite::end_program(code);
 }
 
 void count_file(const std::string& name) {

@@ -82,7 +82,7 @@ void usage_exit(ErrorCode code) {
   print_banner();
   if (message.format != nullptr) suite::standard_error().write_c_string(message.format);
   if (message.usage_follows) print_usage();
-  std::exit(code);
+  suite::end_program(code);
 }
 
 void take_arguments(const std::vector<std::string>& arguments) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/streams.h"
 #include "difra/linking.h"
 #include "difra/naming.h"
@@ -25,7 +26,7 @@ std::int32_t last_line_of_bucket2[BUCKET_COUNT];
 void read_first_file() {
   if (!source1.open(settings.filespec1)) {
     suite::standard_output().print("Unable to open file '%s'\n", settings.filespec1.c_str());
-    std::exit(-1);
+    suite::end_program(-1);
   }
   suite::standard_output().print("Reading file '%s'.\n", settings.filespec1.c_str());
   source1.read_keys(table1, occurrences1, nullptr);
@@ -43,7 +44,7 @@ void read_second_file() {
   }
   if (!opened) {
     suite::standard_output().print("Unable to open file '%s'.\n", name.c_str());
-    std::exit(-1);
+    suite::end_program(-1);
   }
   suite::standard_output().print("Reading file '%s'.\n", name.c_str());
   source2.read_keys(table2, occurrences2, last_line_of_bucket2);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/platform.h"
 #include "common/streams.h"
 
@@ -60,7 +61,7 @@ void show_usage() {
       "\t/T\tExpand tabs before comparing.\n"
       "\n"
       "\t'filespec2' may be a drive or directory name.\n");
-  std::exit(1);
+  suite::end_program(1);
 }
 
 }  // namespace difra

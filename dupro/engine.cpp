@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/errors.h"
 #include "common/streams.h"
 #include "dupro/options.h"
 #include "dupro/prompt.h"
@@ -975,7 +976,7 @@ void fatal_file_error(int index, const std::string& path) {
 void fatal_file_error(int index, const std::string& path, const std::string& reason) {
   err().print("\nDUPRO:\t%s %s.\n", FILE_ERRORS[index - 1], path.c_str());
   err().print("\t%s\n", reason.c_str());
-  std::exit(FILE_ERROR);
+  suite::end_program(FILE_ERROR);
 }
 
 }  // namespace dupro

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/streams.h"
 #include "dupro/engine.h"
 #include "dupro/options.h"
@@ -57,7 +58,7 @@ void print_summary() {
 
 [[noreturn]] void out_of_memory() {
   message_stream().write("Not enough memory\n");
-  std::exit(FILE_ERROR);
+  suite::end_program(FILE_ERROR);
 }
 
 // True when the source directory and the target directory are one.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/numbers.h"
 #include "common/streams.h"
 #include "dupro/paths.h"
@@ -164,7 +165,7 @@ void usage_exit(int code) {
   if (code == USAGE_ONLY || code == UNKNOWN_OPTION || code == MISSING_SOURCE || code == INVALID_DATE) {
     error.write(USAGE_TEXT);
   }
-  std::exit(code);
+  suite::end_program(code);
 }
 
 }  // namespace dupro

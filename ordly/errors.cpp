@@ -70,7 +70,7 @@ void error_exit(ErrorCode code, const char* text) {
   if (message.format != nullptr) suite::standard_error().print(message.format, text != nullptr ? text : "");
   if (message.usage_follows) suite::standard_error().write(usage_text());
   remove_own_files();
-  std::exit(static_cast<int>(code));
+  suite::end_program(static_cast<int>(code));
 }
 
 void end_without_reader() {

@@ -98,7 +98,7 @@ void usage_exit(ErrorCode code, const std::string& name) {
   print_banner();
   if (message.format != nullptr) suite::standard_error().print(message.format, name.c_str());
   if (message.usage_follows) print_usage();
-  std::exit(code);
+  suite::end_program(code);
 }
 
 void take_arguments(const std::vector<std::string>& arguments) {

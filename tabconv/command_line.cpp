@@ -124,7 +124,7 @@ void usage_exit(ErrorCode code, const std::string& text) {
   error.print("\n\t\t%s %s. %s\n\n", settings.program->name, VERSION, NOTICE);
   if (message.format != nullptr) error.print(message.format, text.c_str());
   if (message.usage_follows) print_usage();
-  std::exit(code);
+  suite::end_program(code);
 }
 
 void take_arguments(const ProgramTexts& program, const std::vector<std::string>& arguments) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/arguments.h"
+#include "common/errors.h"
 #include "common/numbers.h"
 #include "tail/windows.h"
 
@@ -49,7 +50,7 @@ bool take_option(const std::string& argument) {
 
 void memory_exhausted() {
   suite::standard_error().write("\nMemory exhausted\n");
-  std::exit(1);
+  suite::end_program(1);
 }
 
 void install_memory_handler() { std::set_new_handler(memory_exhausted); }

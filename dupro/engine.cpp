@@ -12,6 +12,7 @@
 
 #include "common/errors.h"
 #include "common/streams.h"
+#include "dupro/errors.h"
 #include "dupro/options.h"
 #include "dupro/prompt.h"
 
@@ -50,14 +51,6 @@ char* source_piece = nullptr;
 // Compare mode while reading: a file error was met, so no further target
 // is examined before the flush, which meets it again and ends the run.
 bool examination_halted = false;
-
-const char* const FILE_ERRORS[] = {
-    "Could not open the file",
-    "Memory exhausted in file",
-    "Error reading file",
-    "Could not create file",
-    "Could not create directory",
-};
 
 suite::OutputStream& out() { return suite::standard_output(); }
 suite::OutputStream& err() { return message_stream(); }
@@ -195,13 +188,13 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
       if (flush_entries(true)) return false;
       k = 0;
       data = allocate_chunk(*entry, n);
-      if (data == nullptr) fatal_file_error(2, entry->source_path);
+      if (data == nullptr) fatal_file_error(FileError::memory_exhausted, entry->source_path);
     }
     entry->chunks[k] = Chunk{data, n};
     if (compared_as_read(*entry)) {
       read_and_compare_chunk(*entry, source, n);
     } else if (platform::read_file(source, data, n) < n) {
-      fatal_file_error(3, entry->source_path);
+      fatal_file_error(FileError::cannot_read, entry->source_path);
     }
     ++k;
     left -= n;
@@ -236,7 +229,7 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   bool attributes_changed = needs_attribute_juggling(*entry);
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
   platform::Handle source = platform::open_for_reading(path);
-  if (source == platform::NO_HANDLE) fatal_file_error(1, path);
+  if (source == platform::NO_HANDLE) fatal_file_error(FileError::cannot_open, path);
   // The source as read: what option X, a rewrite after a failed write and
   // a compare at the flush that read it again check it against.
   platform::stamp_of(source, entry->source_stamp);
@@ -267,7 +260,7 @@ bool create_target(CopyEntry& entry) {
       case platform::CreateFailure::no_such_file:
       case platform::CreateFailure::path_not_found: {
         std::size_t slash = entry.target_path.rfind('/');
-        if (slash == std::string::npos) fatal_file_error(4, entry.target_path);
+        if (slash == std::string::npos) fatal_file_error(FileError::cannot_create_file, entry.target_path);
         make_directories(entry.target_path.substr(0, slash));
         break;
       }
@@ -279,10 +272,10 @@ bool create_target(CopyEntry& entry) {
         platform::set_attributes(entry.target_path, entry.attributes & platform::ARCHIVE);
         break;
       default:
-        fatal_file_error(4, entry.target_path);
+        fatal_file_error(FileError::cannot_create_file, entry.target_path);
     }
     handle = platform::create_file(entry.target_path, entry.source_path, failure);
-    if (handle == platform::NO_HANDLE) fatal_file_error(4, entry.target_path);
+    if (handle == platform::NO_HANDLE) fatal_file_error(FileError::cannot_create_file, entry.target_path);
   }
   entry.target_handle = handle;
   // The file opened, until the copy's finished stamp takes its place.
@@ -440,7 +433,7 @@ const char* metadata_difference(const CopyEntry& entry, bool found, const FileIn
 
 // True while comparing the entry with its target goes on.
 bool comparing(const CopyEntry& entry) {
-  return entry.target_handle != platform::NO_HANDLE && !entry.differs && entry.failure == 0;
+  return entry.target_handle != platform::NO_HANDLE && !entry.differs && !entry.failure;
 }
 
 // Closes the target once comparing is over; one whose attribute word was
@@ -456,8 +449,8 @@ void close_compared_target(CopyEntry& entry) {
 }
 
 // Keeps a file error to be reported when the entry is flushed.
-void note_failure(CopyEntry& entry, int index) {
-  entry.failure = index;
+void note_failure(CopyEntry& entry, FileError error) {
+  entry.failure = error;
   entry.failure_reason = platform::last_error_text();
   examination_halted = true;
 }
@@ -472,7 +465,7 @@ int held_chunk_count(const CopyEntry& entry) {
 // stamp is now `now`: all of it was compared, no file error was met, and
 // the target is the file it was compared with, unchanged since.
 bool finding_holds(const CopyEntry& entry, const platform::FileStamp& now) {
-  return entry.target_stamped && entry.failure == 0 && entry.compared_chunks == held_chunk_count(entry) &&
+  return entry.target_stamped && !entry.failure && entry.compared_chunks == held_chunk_count(entry) &&
          now == entry.target_stamp;
 }
 
@@ -481,7 +474,7 @@ bool finding_holds(const CopyEntry& entry, const platform::FileStamp& now) {
 void restart_comparing(CopyEntry& entry) {
   entry.compared_chunks = 0;
   entry.differs = false;
-  entry.failure = 0;
+  entry.failure.reset();
   entry.remaining = entry.size - entry.slice_start;
   entry.target_stamped = platform::stamp_of(entry.target_handle, entry.target_stamp);
   entry.copy_stamp = entry.target_stamp;
@@ -497,7 +490,7 @@ void open_compared_target(CopyEntry& entry) {
     platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
   }
   entry.target_handle = platform::open_for_reading(entry.target_path);
-  if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(1, entry.target_path);
+  if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(FileError::cannot_open, entry.target_path);
   restart_comparing(entry);
 }
 
@@ -509,7 +502,7 @@ void check_later_part(CopyEntry& entry) {
   if (entry.compared_chunks == 0) return;
   if (platform::stamp_of(entry.target_handle, now) && finding_holds(entry, now)) return;
   restart_comparing(entry);
-  if (!platform::seek_file(entry.target_handle, entry.slice_start)) note_failure(entry, 3);
+  if (!platform::seek_file(entry.target_handle, entry.slice_start)) note_failure(entry, FileError::cannot_read);
 }
 
 // Looks at the target of an entry while its source is read: a file of the
@@ -528,7 +521,7 @@ void examine_target(CopyEntry& entry) {
   }
   // Opening can fail where looking up does not.
   if (!opened) {
-    note_failure(entry, 1);
+    note_failure(entry, FileError::cannot_open);
     return;
   }
   entry.target_stamped = true;
@@ -541,7 +534,7 @@ void examine_target(CopyEntry& entry) {
 // enough to stay in the processor's cache while they are compared.
 bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n) {
   if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
-    note_failure(entry, 3);
+    note_failure(entry, FileError::cannot_read);
     return false;
   }
   return std::memcmp(compare_buffer, data, n) == 0;
@@ -595,7 +588,7 @@ void compare_held_chunks(CopyEntry& entry) {
          !entry.differs) {
     const Chunk& chunk = entry.chunks[entry.compared_chunks];
     bool same = true;
-    for (std::size_t done = 0; done < chunk.size && entry.failure == 0 && entry.target_handle != platform::NO_HANDLE;
+    for (std::size_t done = 0; done < chunk.size && !entry.failure && entry.target_handle != platform::NO_HANDLE;
          done += COMPARE_PIECE) {
       std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
       const char* data = chunk.data + done;
@@ -627,8 +620,8 @@ void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size
   bool same = true;
   for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, size - done);
-    if (platform::read_file(source, source_piece, n) < n) fatal_file_error(3, entry.source_path);
-    if (entry.target_handle == platform::NO_HANDLE || entry.failure != 0 || entry.differs) continue;
+    if (platform::read_file(source, source_piece, n) < n) fatal_file_error(FileError::cannot_read, entry.source_path);
+    if (entry.target_handle == platform::NO_HANDLE || entry.failure || entry.differs) continue;
     same = target_piece_matches(entry, source_piece, n) && same;
   }
   end_chunk_comparison(entry, size, same);
@@ -661,9 +654,9 @@ bool compare_file_entry(CopyEntry& entry) {
     check_later_part(entry);
   }
   compare_held_chunks(entry);
-  if (entry.failure != 0) {
+  if (entry.failure) {
     close_compared_target(entry);
-    fatal_file_error(entry.failure, entry.target_path, entry.failure_reason);
+    fatal_file_error(*entry.failure, entry.target_path, entry.failure_reason);
   }
   if (!entry.differs && entry.unfinished) {
     // The next part is compared from the target as it is now.
@@ -959,7 +952,7 @@ void make_directories(const std::string& path) {
                    (built.size() == 2 || (built.size() == 3 && built[2] == '.'));
       FileInfo found;
       if (built != "." && !drive && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
-        if (!platform::make_directory(built)) fatal_file_error(5, built);
+        if (!platform::make_directory(built)) fatal_file_error(FileError::cannot_create_directory, built);
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;
       }
@@ -967,16 +960,6 @@ void make_directories(const std::string& path) {
     }
     start = end + 1;
   }
-}
-
-void fatal_file_error(int index, const std::string& path) {
-  fatal_file_error(index, path, platform::last_error_text());
-}
-
-void fatal_file_error(int index, const std::string& path, const std::string& reason) {
-  err().print("\nDUPRO:\t%s %s.\n", FILE_ERRORS[index - 1], path.c_str());
-  err().print("\t%s\n", reason.c_str());
-  suite::end_program(FILE_ERROR);
 }
 
 }  // namespace dupro

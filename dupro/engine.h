@@ -6,8 +6,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "dupro/errors.h"
 #include "dupro/platform.h"
 
 namespace dupro {
@@ -46,7 +48,7 @@ struct CopyEntry {
   std::uint64_t slice_start = 0;   // where in the file the held part begins
   int compared_chunks = 0;         // chunks held that have been compared
   bool differs = false;            // a compared chunk differs from the target
-  int failure = 0;                 // the file error met (1 or 3), 0 for none
+  std::optional<FileError> failure;  // the file error met, if any
   std::string failure_reason;      // its error text
   Outcome outcome = Outcome::pending;
   // The source as it was read, which option X, a rewrite after a failed
@@ -112,8 +114,5 @@ void reset_entries();
 // the walk reads their files again.
 void drop_entries();
 void make_directories(const std::string& path);
-[[noreturn]] void fatal_file_error(int index, const std::string& path);
-// The same, with the text of an error met earlier.
-[[noreturn]] void fatal_file_error(int index, const std::string& path, const std::string& reason);
 
 }  // namespace dupro

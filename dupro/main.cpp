@@ -5,7 +5,6 @@
 #include <string>
 
 #include "common/arguments.h"
-#include "common/errors.h"
 #include "common/streams.h"
 #include "dupro/engine.h"
 #include "dupro/options.h"
@@ -56,11 +55,6 @@ void print_summary() {
   if (dir_count != 0) out.print(dir_count > 1 ? "%u directories created." : "%u directory created.", dir_count);
 }
 
-[[noreturn]] void out_of_memory() {
-  message_stream().write("Not enough memory\n");
-  suite::end_program(FILE_ERROR);
-}
-
 // True when the source directory and the target directory are one.
 bool source_and_target_alike(const std::string& target) {
   std::string resolved = resolve_path(target.empty() ? "./" : target);
@@ -89,11 +83,11 @@ int main(int argc, char** argv) {
   print_banner();
   platform::prepare_process();
   CommandLine line;
-  int code = parse_command_line(suite::program_arguments(argc, argv), line);
+  ExitCode code = parse_command_line(suite::program_arguments(argc, argv), line);
   options = line.options;
   // The letter E takes the compare buffer where it is read: when an error
   // comes later on the command line, a failure to get it comes first.
-  if (options.compare_only && !allocate_compare_buffer()) out_of_memory();
+  if (options.compare_only && !allocate_compare_buffer()) buffer_memory_exit();
   if (code != ARGUMENTS_VALID) usage_exit(code);
   std::string source = normalise_source(line.source);
   target_path = line.has_target ? normalise_target(line.target) : "";
@@ -111,7 +105,7 @@ int main(int argc, char** argv) {
   compare_while_reading = options.compare_only && options.same_unit == SameUnit::NO && !options.multiple_copies;
   if (options.same_unit == SameUnit::YES || options.multiple_copies) {
     reserve_block = platform::allocate_block(RESERVE_SIZE);
-    if (reserve_block == nullptr) out_of_memory();
+    if (reserve_block == nullptr) buffer_memory_exit();
   }
   const std::string saved_source = source_path;
   const std::string saved_target = target_path;

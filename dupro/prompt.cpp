@@ -4,7 +4,7 @@
 
 #include "common/console.h"
 #include "common/streams.h"
-#include "dupro/options.h"
+#include "dupro/errors.h"
 
 namespace dupro {
 

@@ -1,7 +1,6 @@
 #include "dupro/engine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include "common/errors.h"
 #include "common/streams.h"
+#include "common/text.h"
 #include "dupro/errors.h"
 #include "dupro/options.h"
 #include "dupro/prompt.h"
@@ -940,6 +940,14 @@ void drop_entries() {
   entry_tail = nullptr;
 }
 
+// True for a drive alone ("B:") or with '.' after it ("B:."): the
+// current directory of a drive, never a directory to make.
+bool is_drive_alone(const std::string& path) {
+  char letter = path.empty() ? '\0' : suite::upper_ascii(path[0]);
+  bool drive = letter >= 'A' && letter <= 'Z' && path.size() >= 2 && path[1] == ':';
+  return drive && (path.size() == 2 || (path.size() == 3 && path[2] == '.'));
+}
+
 void make_directories(const std::string& path) {
   std::string built = !path.empty() && path[0] == '/' ? "/" : "";
   std::size_t start = 0;
@@ -948,10 +956,8 @@ void make_directories(const std::string& path) {
     if (end == std::string::npos) end = path.size();
     if (end > start) {
       built.append(path, start, end - start);
-      bool drive = built.size() >= 2 && std::isalpha(static_cast<unsigned char>(built[0])) && built[1] == ':' &&
-                   (built.size() == 2 || (built.size() == 3 && built[2] == '.'));
       FileInfo found;
-      if (built != "." && !drive && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
+      if (built != "." && !is_drive_alone(built) && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
         if (!platform::make_directory(built)) fatal_file_error(FileError::cannot_create_directory, built);
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;

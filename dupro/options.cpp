@@ -1,11 +1,10 @@
 #include "dupro/options.h"
 
-#include <cctype>
-
 #include "common/arguments.h"
 #include "common/numbers.h"
+#include "common/platform.h"
 #include "common/streams.h"
-#include "dupro/paths.h"
+#include "common/text.h"
 
 namespace dupro {
 
@@ -54,10 +53,10 @@ bool apply_letter(char letter, CopyOptions& settings) {
 // there; false when both are given already.
 bool take_path(const std::string& argument, CommandLine& line) {
   if (!line.has_source) {
-    line.source = with_forward_slashes(argument);
+    line.source = suite::platform::native_path(argument);
     line.has_source = true;
   } else if (!line.has_target) {
-    line.target = with_forward_slashes(argument);
+    line.target = suite::platform::native_path(argument);
     line.has_target = true;
   } else {
     return false;
@@ -93,14 +92,14 @@ ExitCode parse_command_line(const std::vector<std::string>& arguments, CommandLi
       continue;
     }
     for (std::size_t k = 1; k < argument.size(); ++k) {
-      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[k])));
+      char letter = suite::upper_ascii(argument[k]);
       if (letter == '?') return USAGE_ONLY;
       if (letter == 'F' || letter == 'T') {
         std::size_t value = next_value(i);
         if (value >= arguments.size()) return MISSING_SOURCE;
         taken[value] = true;
         if (letter == 'T') {
-          line.target = with_forward_slashes(arguments[value]);
+          line.target = suite::platform::native_path(arguments[value]);
           line.has_target = true;
         } else {
           if (!parse_filter_date(arguments[value].c_str(), line.options.filter_date)) return INVALID_DATE;

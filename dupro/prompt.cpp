@@ -1,9 +1,8 @@
 #include "dupro/prompt.h"
 
-#include <cctype>
-
 #include "common/console.h"
 #include "common/streams.h"
+#include "common/text.h"
 #include "dupro/errors.h"
 
 namespace dupro {
@@ -29,7 +28,7 @@ int read_answer() {
     int second = suite::console::read_key();
     return second == 0 ? CTRL_C : 0;
   }
-  return std::toupper(key);
+  return static_cast<unsigned char>(suite::upper_ascii(static_cast<char>(key)));
 }
 
 }  // namespace

@@ -24,6 +24,20 @@ struct Chunk {
 
 enum class Outcome { pending, copied, equal, not_done };
 
+// Compare mode: what comparing the held part with the target found so
+// far, and the target's stamp from when that comparing began, by which the
+// flush tells whether the finding still holds.
+struct CompareState {
+  bool target_examined = false;   // looked at, while the source was read or at a flush
+  bool target_stamped = false;    // target_stamp is taken
+  platform::FileStamp target_stamp;
+  std::uint64_t slice_start = 0;  // where in the file the held part begins
+  int compared_chunks = 0;        // chunks held that have been compared
+  bool differs = false;           // a compared chunk differs from the target
+  std::optional<FileError> failure;  // the file error met, if any
+  std::string failure_reason;        // its error text
+};
+
 // One selected file or directory.
 struct CopyEntry {
   std::string source_path;
@@ -39,17 +53,7 @@ struct CopyEntry {
   platform::Handle target_handle = platform::NO_HANDLE;
   std::uint64_t remaining = 0;  // bytes not yet written or compared
   std::array<Chunk, MAX_CHUNKS> chunks{};
-  // Compare mode: what comparing the held part with the target found so
-  // far, and the target's stamp from when that comparing began, by which
-  // the flush tells whether the finding still holds.
-  bool target_examined = false;    // looked at, while the source was read or at a flush
-  bool target_stamped = false;     // target_stamp is taken
-  platform::FileStamp target_stamp;
-  std::uint64_t slice_start = 0;   // where in the file the held part begins
-  int compared_chunks = 0;         // chunks held that have been compared
-  bool differs = false;            // a compared chunk differs from the target
-  std::optional<FileError> failure;  // the file error met, if any
-  std::string failure_reason;      // its error text
+  CompareState compare;
   Outcome outcome = Outcome::pending;
   // The source as it was read, which option X, a rewrite after a failed
   // write and a compare at the flush that reads it again check it against;
@@ -66,12 +70,12 @@ struct CopyEntry {
 };
 
 // Run state, read by the run sequence and the summary.
-extern std::string source_path;     // search pattern, then the entry's path
-extern std::string target_path;     // the matching target directory, then the entry's path
-extern std::string source_pattern;  // '/' and the name pattern
+
 // The run's target directory ("" for the current one). The walk never
 // enters it, so a target inside the source is not copied into itself.
 extern std::string target_folder;
+// True while the list holds every entry the walk of this copy cycle
+// selected: no release has happened since the walk began.
 extern bool whole_set_loaded;
 // Compare mode with source and target on different units, copied once:
 // each chunk is compared with its target as soon as it has been read, and
@@ -82,7 +86,7 @@ extern bool whole_set_loaded;
 // flushes, lines, counts, file errors and deletions are those of comparing
 // held data at the flush; targets are never read while a disk swap may be
 // pending, nor data needed again by a later cycle, and a target whose
-// attribute word is changed for reading waits for the flush as before.
+// attribute word is changed for reading is compared at the flush.
 extern bool compare_while_reading;
 extern std::uint32_t entry_count;
 extern std::uint32_t dir_count;
@@ -92,17 +96,15 @@ extern std::uint32_t error_count;
 // there is no memory for it.
 bool allocate_compare_buffer();
 
-// Walks the directory whose search pattern is in source_path, the
-// name pattern starting at name_position, into target_path.
-void walk_directory(std::size_t name_position);
+// Walks the folder of the search pattern (a folder path and a name
+// pattern, "*.*" for every name): what matches is selected into the target
+// directory, and unless option S the folders below are walked into the
+// matching target directories (with option Y, into the same one).
+void walk_directory(const std::string& search_pattern, const std::string& target_directory);
 // Writes (or compares) every entry of the list; with release, releases it
 // afterwards. True when the last entry handled was not written (or was
 // found different).
 bool flush_entries(bool release);
-// Frees the entries and performs their finishing steps (options B and X),
-// or notes them for the end of the run when a later write of the run may
-// still replace a copy (option K, and option Y with X).
-void release_entries();
 // At the end of the run: releases the list, then performs the finishing
 // steps noted for the end, unless the run was cancelled.
 void finish_run();
@@ -113,6 +115,5 @@ void reset_entries();
 // one are freed, their finishing steps noted for the end of the run, since
 // the walk reads their files again.
 void drop_entries();
-void make_directories(const std::string& path);
 
 }  // namespace dupro

@@ -50,4 +50,6 @@ int ask_key(const char* message, int yes_key, int no_key) {
   return result;
 }
 
+bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
+
 }  // namespace dupro

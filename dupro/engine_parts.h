@@ -1,0 +1,82 @@
+// What the parts of Dupro's engine share: the entry list, the disk
+// prompts, comparing, and the finishing steps, each defined in the file
+// named for it. The run sequence uses dupro/engine.h alone.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/streams.h"
+#include "dupro/engine.h"
+#include "dupro/errors.h"
+#include "dupro/platform.h"
+
+namespace dupro {
+
+using platform::FileInfo;
+
+// Compare mode reads and compares a target a piece of this size at a time.
+constexpr std::size_t COMPARE_PIECE = 64 * 1024;
+// The attribute bits a file keeps while it is read; the others are cleared
+// for reading and given back afterwards.
+constexpr std::uint32_t KEPT_BY_READING = platform::READ_ONLY | platform::ARCHIVE;
+
+inline suite::OutputStream& out() { return suite::standard_output(); }
+inline suite::OutputStream& err() { return message_stream(); }
+
+// entries.cpp: the list and its chunks.
+CopyEntry* first_entry();
+// A new entry at the end of the list; when memory is full, the list is
+// flushed and released first, and a second failure ends the run.
+CopyEntry* new_entry();
+std::uint64_t held_bytes(const CopyEntry& entry);
+// True when reading the entry's file takes its attribute word down to the
+// bits that reading keeps, and back afterwards.
+bool needs_attribute_juggling(const CopyEntry& entry);
+// Room for one chunk of the entry's data; nullptr when memory is full.
+char* allocate_chunk(const CopyEntry& entry, std::size_t size);
+// Frees the entries and performs their finishing steps (options B and X),
+// or notes them for the end of the run when a later write of the run may
+// still replace a copy (option K, and option Y with X). The file being
+// read across flushes stays as the only entry.
+void release_entries();
+// With source and target on one unit, asks for the other disk when the
+// one in the drive is not the one needed next.
+void insert_target_disk();
+void insert_source_disk();
+
+// read.cpp: reads the selected file into the entry, flushing the list as
+// memory and the chunks run out; the entry may be freed by a flush.
+void read_source_file(CopyEntry* entry);
+
+// write.cpp: writes every entry held; true when the last one handled was
+// not written.
+bool write_entries();
+
+// compare.cpp: compares every entry held with its target and reports it;
+// true when the last one handled differs.
+bool compare_entries();
+
+// compare_reading.cpp: the source piece every chunk compared while reading
+// is read to, and the comparing both kinds share.
+extern char* source_piece;
+bool compared_as_read(const CopyEntry& entry);
+const char* metadata_difference(const CopyEntry& entry, bool found, const FileInfo& target);
+void close_compared_target(CopyEntry& entry);
+void note_failure(CopyEntry& entry, FileError error);
+bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n);
+void end_chunk_comparison(CopyEntry& entry, std::size_t size, bool same);
+void examine_as_read(CopyEntry& entry);
+void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size_t size);
+// After a flush: a file error met while reading did not come again, so
+// comparing while reading goes on.
+void resume_examining();
+
+// finishing.cpp: the copy of the entry has just been written completely.
+void note_copy_written(CopyEntry& entry);
+// The entry leaves the list: its finishing steps are done now, or noted for
+// the end of the run.
+void settle_finishing(const CopyEntry& entry);
+
+}  // namespace dupro

@@ -22,11 +22,12 @@ int held_chunk_count(const CopyEntry& entry) {
 }
 
 // True when the finding on the held part still holds for the target, whose
-// stamp is now `now`: all of it was compared, no file error was met, and
-// the target is the file it was compared with, unchanged since.
+// stamp at this flush is `now`: all of it was compared, no file error was
+// met, and the target is the file it was compared with, unchanged since.
 bool finding_holds(const CopyEntry& entry, const platform::FileStamp& now) {
-  return entry.compare.target_stamped && !entry.compare.failure && entry.compare.compared_chunks == held_chunk_count(entry) &&
-         now == entry.compare.target_stamp;
+  const CompareState& state = entry.compare;
+  return state.target_stamped && !state.failure && state.compared_chunks == held_chunk_count(entry) &&
+         now == state.target_stamp;
 }
 
 // Comparing the held part starts over from its beginning, with the open
@@ -75,7 +76,7 @@ struct SourceReadAgain {
 };
 
 // Reads n bytes of the source at the offset into the source piece; false
-// when the source is no longer as it was read.
+// when the source has changed since it was read.
 bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uint64_t offset, std::size_t n) {
   if (!source.opened) {
     source.opened = true;
@@ -93,8 +94,8 @@ bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uin
 // Compares, at the flush, the chunks held that have not been compared: from
 // their data, or from the source read once more. A chunk's whole part of
 // the target is read even after a difference, since a read that falls
-// short is an error whatever the bytes before it. A source that is no
-// longer as it was read cannot show what was read: the entry differs.
+// short is an error whatever the bytes before it. A source changed since
+// it was read cannot show what was read: the entry differs.
 void compare_held_chunks(CopyEntry& entry) {
   SourceReadAgain source;
   std::uint64_t offset = entry.compare.slice_start;
@@ -103,7 +104,8 @@ void compare_held_chunks(CopyEntry& entry) {
          !entry.compare.differs) {
     const Chunk& chunk = entry.chunks[entry.compare.compared_chunks];
     bool same = true;
-    for (std::size_t done = 0; done < chunk.size && !entry.compare.failure && entry.target_handle != platform::NO_HANDLE;
+    for (std::size_t done = 0;
+         done < chunk.size && !entry.compare.failure && entry.target_handle != platform::NO_HANDLE;
          done += COMPARE_PIECE) {
       std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
       const char* data = chunk.data + done;
@@ -154,7 +156,7 @@ bool compare_file_entry(CopyEntry& entry) {
     fatal_file_error(*entry.compare.failure, entry.target_path, entry.compare.failure_reason);
   }
   if (!entry.compare.differs && entry.unfinished) {
-    // The next part is compared from the target as it is now.
+    // The next part is compared with the target as this flush leaves it.
     entry.unfinished = false;
     entry.in_progress = true;
     entry.compare.slice_start = entry.size - entry.remaining;

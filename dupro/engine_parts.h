@@ -75,7 +75,7 @@ void resume_examining();
 
 // finishing.cpp: the copy of the entry has just been written completely.
 void note_copy_written(CopyEntry& entry);
-// The entry leaves the list: its finishing steps are done now, or noted for
+// The entry leaves the list: its finishing steps are done at once, or noted for
 // the end of the run.
 void settle_finishing(const CopyEntry& entry);
 

@@ -35,7 +35,7 @@ std::uint64_t writes_finished = 0;
 std::map<std::pair<std::uint64_t, std::uint64_t>, std::uint64_t> last_writes;
 
 // The sources whose finishing steps wait for the end of the run, in the
-// order they were first handled, each with where it stands now; with
+// order they were first handled, each as it was last left; with
 // option K, where each source's note is kept.
 std::vector<Finishing> waiting;
 std::unordered_map<std::string, std::size_t> waiting_place;
@@ -78,7 +78,7 @@ bool changed_since_read(const Finishing& source) {
   return platform::stamp_of(source.source_path, now) && (source.source_grew || !(now == source.source_stamp));
 }
 
-// True when the target no longer is the copy the run left: it was removed
+// True when the target is not the copy the run left: it was removed
 // or changed since, or a later write of the run went into it.
 bool copy_not_as_left(const Finishing& source) {
   platform::FileStamp now;
@@ -135,7 +135,7 @@ void note_copy_written(CopyEntry& entry) {
   last_writes[{entry.copy_stamp.device, entry.copy_stamp.inode}] = entry.write_order;
 }
 
-// An entry leaves the list: its finishing steps are done now, or noted to
+// An entry leaves the list: its finishing steps are done at once, or noted to
 // be done at the end of the run (where a later note of the same source,
 // read again by a later cycle, takes the earlier one's place).
 void settle_finishing(const CopyEntry& entry) {

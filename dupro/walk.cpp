@@ -94,7 +94,8 @@ void walk_directory(const std::string& search_pattern, const std::string& target
   platform::list_subdirectories(folder, subdirectories);
   for (const std::string& name : subdirectories) {
     if (is_target_folder(folder + name)) continue;
-    walk_directory(folder + name + "/" + name_pattern, options.flatten ? target_directory : target_directory + name + "/");
+    std::string subdirectory_target = options.flatten ? target_directory : target_directory + name + "/";
+    walk_directory(folder + name + "/" + name_pattern, subdirectory_target);
   }
 }
 

@@ -18,6 +18,13 @@ bool is_drive_alone(const std::string& path) {
   return drive && (path.size() == 2 || (path.size() == 3 && path[2] == '.'));
 }
 
+// True when a file or directory of that name is there, hidden and system
+// ones included.
+bool names_something(const std::string& path) {
+  FileInfo found;
+  return platform::look_up(path, found, platform::ArchiveBit::assumed_set);
+}
+
 // Makes every missing level of the path, outermost first, each announced
 // on a line of its own.
 void make_directories(const std::string& path) {
@@ -28,8 +35,7 @@ void make_directories(const std::string& path) {
     if (end == std::string::npos) end = path.size();
     if (end > start) {
       built.append(path, start, end - start);
-      FileInfo found;
-      if (built != "." && !is_drive_alone(built) && !platform::look_up(built, found, platform::ArchiveBit::assumed_set)) {
+      if (built != "." && !is_drive_alone(built) && !names_something(built)) {
         if (!platform::make_directory(built)) fatal_file_error(FileError::cannot_create_directory, built);
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;
@@ -123,9 +129,10 @@ bool is_source_as_read(const CopyEntry& entry, platform::Handle source) {
 }
 
 // Copies into the new target the first `length` bytes of the source, which
-// earlier flushes wrote and no longer hold, reading them from the source
-// once more. False when a read or a write falls short, or when the source
-// is no longer as it was read, so that its start would not match the rest.
+// earlier flushes wrote and the entry does not hold, reading them from the
+// source once more. False when a read or a write falls short, or when the
+// source has changed since it was read, so that its start would not match
+// the rest.
 bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
   platform::Handle source = platform::open_for_reading(entry.source_path);
   char* buffer = platform::allocate_data(CHUNK_SIZE);

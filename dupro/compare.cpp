@@ -81,9 +81,7 @@ bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uin
   if (!source.opened) {
     source.opened = true;
     source.handle = platform::open_for_reading(entry.source_path);
-    platform::FileStamp now;
-    source.as_read = source.handle != platform::NO_HANDLE && platform::stamp_of(source.handle, now) &&
-                     now == entry.source_stamp;
+    source.as_read = is_source_as_read(entry, source.handle);
   }
   if (source.as_read && source.position != offset) source.as_read = platform::seek_file(source.handle, offset);
   source.as_read = source.as_read && platform::read_file(source.handle, source_piece, n) == n;
@@ -104,9 +102,7 @@ void compare_held_chunks(CopyEntry& entry) {
          !entry.compare.differs) {
     const Chunk& chunk = entry.chunks[entry.compare.compared_chunks];
     bool same = true;
-    for (std::size_t done = 0;
-         done < chunk.size && !entry.compare.failure && entry.target_handle != platform::NO_HANDLE;
-         done += COMPARE_PIECE) {
+    for (std::size_t done = 0; done < chunk.size && comparing(entry); done += COMPARE_PIECE) {
       std::size_t n = std::min(COMPARE_PIECE, chunk.size - done);
       const char* data = chunk.data + done;
       if (chunk.data == source_piece) {

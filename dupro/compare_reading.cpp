@@ -19,11 +19,6 @@ char* compare_buffer = nullptr;
 // is examined before the flush, which meets it again and ends the run.
 bool examination_halted = false;
 
-// True while comparing the entry with its target goes on.
-bool comparing(const CopyEntry& entry) {
-  return entry.target_handle != platform::NO_HANDLE && !entry.compare.differs && !entry.compare.failure;
-}
-
 // Looks at the target of an entry while its source is read: a file of the
 // source's size, date, time and attributes is opened, its stamp taken,
 // and compared as the chunks come.
@@ -49,6 +44,10 @@ void examine_target(CopyEntry& entry) {
 }
 
 }  // namespace
+
+bool comparing(const CopyEntry& entry) {
+  return entry.target_handle != platform::NO_HANDLE && !entry.compare.differs && !entry.compare.failure;
+}
 
 bool allocate_compare_buffer() {
   compare_buffer = platform::allocate_block(2 * COMPARE_PIECE);
@@ -131,7 +130,7 @@ void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size
   for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, size - done);
     if (platform::read_file(source, source_piece, n) < n) fatal_file_error(FileError::cannot_read, entry.source_path);
-    if (entry.target_handle == platform::NO_HANDLE || entry.compare.failure || entry.compare.differs) continue;
+    if (!comparing(entry)) continue;
     same = target_piece_matches(entry, source_piece, n) && same;
   }
   end_chunk_comparison(entry, size, same);

@@ -22,6 +22,11 @@ constexpr std::size_t COMPARE_PIECE = 64 * 1024;
 // for reading and given back afterwards.
 constexpr std::uint32_t KEPT_BY_READING = platform::READ_ONLY | platform::ARCHIVE;
 
+// How much of the `left` bytes of a file the next chunk takes.
+inline std::size_t next_chunk_size(std::uint64_t left) {
+  return left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
+}
+
 inline suite::OutputStream& out() { return suite::standard_output(); }
 inline suite::OutputStream& err() { return message_stream(); }
 
@@ -49,6 +54,8 @@ void insert_source_disk();
 // read.cpp: reads the selected file into the entry, flushing the list as
 // memory and the chunks run out; the entry may be freed by a flush.
 void read_source_file(CopyEntry* entry);
+// True when the open file is the source as it was read.
+bool is_source_as_read(const CopyEntry& entry, platform::Handle source);
 
 // write.cpp: writes every entry held; true when the last one handled was
 // not written.
@@ -62,6 +69,9 @@ bool compare_entries();
 // is read to, and the comparing both kinds share.
 extern char* source_piece;
 bool compared_as_read(const CopyEntry& entry);
+// True while comparing the entry with its target goes on: the target is
+// open, and no difference or file error has been met.
+bool comparing(const CopyEntry& entry);
 const char* metadata_difference(const CopyEntry& entry, bool found, const FileInfo& target);
 void close_compared_target(CopyEntry& entry);
 void note_failure(CopyEntry& entry, FileError error);

@@ -20,7 +20,7 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
       if (flush_entries(true)) return false;
       k = 0;
     }
-    std::size_t n = left < CHUNK_SIZE ? static_cast<std::size_t>(left) : CHUNK_SIZE;
+    std::size_t n = next_chunk_size(left);
     char* data = allocate_chunk(*entry, n);
     if (data == nullptr) {
       entry->unfinished = true;
@@ -42,6 +42,11 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
 }
 
 }  // namespace
+
+bool is_source_as_read(const CopyEntry& entry, platform::Handle source) {
+  platform::FileStamp now;
+  return source != platform::NO_HANDLE && platform::stamp_of(source, now) && now == entry.source_stamp;
+}
 
 void read_source_file(CopyEntry* entry) {
   entry->remaining = entry->size;

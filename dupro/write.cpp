@@ -122,12 +122,6 @@ void finish_copy(CopyEntry& entry) {
   entry.outcome = Outcome::copied;
 }
 
-// True when the open file is the source as it was read.
-bool is_source_as_read(const CopyEntry& entry, platform::Handle source) {
-  platform::FileStamp now;
-  return source != platform::NO_HANDLE && platform::stamp_of(source, now) && now == entry.source_stamp;
-}
-
 // Copies into the new target the first `length` bytes of the source, which
 // earlier flushes wrote and the entry does not hold, reading them from the
 // source once more. False when a read or a write falls short, or when the
@@ -138,7 +132,7 @@ bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
   char* buffer = platform::allocate_data(CHUNK_SIZE);
   bool complete = buffer != nullptr && is_source_as_read(entry, source);
   while (complete && length > 0) {
-    std::size_t n = length < CHUNK_SIZE ? static_cast<std::size_t>(length) : CHUNK_SIZE;
+    std::size_t n = next_chunk_size(length);
     complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
     length -= n;
   }

@@ -153,8 +153,7 @@ bool compare_file_entry(CopyEntry& entry) {
   }
   if (!entry.compare.differs && entry.unfinished) {
     // The next part is compared with the target as this flush leaves it.
-    entry.unfinished = false;
-    entry.in_progress = true;
+    mark_part_handled(entry);
     entry.compare.slice_start = entry.size - entry.remaining;
     entry.compare.target_stamped = platform::stamp_of(entry.target_handle, entry.compare.target_stamp);
     return false;
@@ -163,9 +162,7 @@ bool compare_file_entry(CopyEntry& entry) {
   entry.in_progress = false;
   if (entry.compare.differs) {
     out().print("%s is different.\n", entry.target_path.c_str());
-    entry.failed = true;
-    entry.unfinished = true;
-    entry.outcome = Outcome::not_done;
+    mark_failed(entry);
     return true;
   }
   out().print("%s is equal.\n", entry.target_path.c_str());

@@ -39,6 +39,11 @@ std::uint64_t held_bytes(const CopyEntry& entry);
 // True when reading the entry's file takes its attribute word down to the
 // bits that reading keeps, and back afterwards.
 bool needs_attribute_juggling(const CopyEntry& entry);
+// The entry was not written, or differs: it gets no finishing step, and a
+// flush that leaves the file being read so stops its reading.
+void mark_failed(CopyEntry& entry);
+// The part of the file held has been written or compared; more is to come.
+void mark_part_handled(CopyEntry& entry);
 // Room for one chunk of the entry's data; nullptr when memory is full.
 char* allocate_chunk(const CopyEntry& entry, std::size_t size);
 // Frees the entries and performs their finishing steps (options B and X),

@@ -90,6 +90,18 @@ char* allocate_chunk(const CopyEntry& entry, std::size_t size) {
   return platform::take_budget(size) ? source_piece : nullptr;
 }
 
+void mark_failed(CopyEntry& entry) {
+  entry.failed = true;
+  entry.unfinished = true;
+  entry.in_progress = false;
+  entry.outcome = Outcome::not_done;
+}
+
+void mark_part_handled(CopyEntry& entry) {
+  entry.unfinished = false;
+  entry.in_progress = true;
+}
+
 bool flush_entries(bool release) {
   bool last_not_done = options.compare_only ? compare_entries() : write_entries();
   if (release) {

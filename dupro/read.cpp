@@ -7,6 +7,13 @@ namespace dupro {
 
 namespace {
 
+// Flushes and releases the list in the middle of the entry's file; false
+// when the flush left the entry not written.
+bool flush_mid_file(CopyEntry* entry) {
+  entry->unfinished = true;
+  return !flush_entries(true);
+}
+
 // Reads the file of an entry into its chunks, flushing the list when ten
 // chunks are full or memory runs out. False when a flush left the entry
 // not written, which stops its reading and frees it.
@@ -16,15 +23,13 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
   if (left == 0) examine_as_read(*entry);
   while (left > 0) {
     if (k == MAX_CHUNKS) {
-      entry->unfinished = true;
-      if (flush_entries(true)) return false;
+      if (!flush_mid_file(entry)) return false;
       k = 0;
     }
     std::size_t n = next_chunk_size(left);
     char* data = allocate_chunk(*entry, n);
     if (data == nullptr) {
-      entry->unfinished = true;
-      if (flush_entries(true)) return false;
+      if (!flush_mid_file(entry)) return false;
       k = 0;
       data = allocate_chunk(*entry, n);
       if (data == nullptr) fatal_file_error(FileError::memory_exhausted, entry->source_path);

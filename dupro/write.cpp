@@ -173,15 +173,11 @@ bool write_file_entry(CopyEntry& entry) {
     retrying = true;
   }
   if (not_written) {
-    entry.failed = true;
-    entry.unfinished = true;
-    entry.in_progress = false;
-    entry.outcome = Outcome::not_done;
+    mark_failed(entry);
     return true;
   }
   if (entry.unfinished) {
-    entry.unfinished = false;
-    entry.in_progress = true;
+    mark_part_handled(entry);
     return false;
   }
   finish_copy(entry);

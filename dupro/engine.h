@@ -1,73 +1,13 @@
-// Dupro's engine: the tree walk, the selection of files, the in-memory
-// entry list, and its flushes that write (or compare) the entries, with the
-// finishing steps when the list is released.
+// Dupro's engine, as the run sequence sees it: the tree walk that selects
+// and reads the files into the in-memory entry list, the flushes that write
+// (or compare) the entries, and the finishing steps when the list is
+// released.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "dupro/errors.h"
-#include "dupro/platform.h"
-
 namespace dupro {
-
-constexpr std::size_t CHUNK_SIZE = 524288;
-constexpr int MAX_CHUNKS = 10;
-
-struct Chunk {
-  char* data = nullptr;
-  std::size_t size = 0;
-};
-
-enum class Outcome { pending, copied, equal, not_done };
-
-// Compare mode: what comparing the held part with the target found so
-// far, and the target's stamp from when that comparing began, by which the
-// flush tells whether the finding still holds.
-struct CompareState {
-  bool target_examined = false;   // looked at, while the source was read or at a flush
-  bool target_stamped = false;    // target_stamp is taken
-  platform::FileStamp target_stamp;
-  std::uint64_t slice_start = 0;  // where in the file the held part begins
-  int compared_chunks = 0;        // chunks held that have been compared
-  bool differs = false;           // a compared chunk differs from the target
-  std::optional<FileError> failure;  // the file error met, if any
-  std::string failure_reason;        // its error text
-};
-
-// One selected file or directory.
-struct CopyEntry {
-  std::string source_path;
-  std::string target_path;
-  std::uint64_t size = 0;
-  std::uint32_t attributes = 0;
-  std::uint16_t time = 0;
-  std::uint16_t date = 0;
-  bool unfinished = false;   // the chunks do not hold the end of the file
-  bool in_progress = false;  // handled as far as read; more of the file to come
-  bool failed = false;       // skipped by the user or abandoned
-  bool in_place = false;     // the target is the source file itself
-  platform::Handle target_handle = platform::NO_HANDLE;
-  std::uint64_t remaining = 0;  // bytes not yet written or compared
-  std::array<Chunk, MAX_CHUNKS> chunks{};
-  CompareState compare;
-  Outcome outcome = Outcome::pending;
-  // The source as it was read, which option X, a rewrite after a failed
-  // write and a compare at the flush that reads it again check it against;
-  // and for option X the copy as the run left it (written, or found
-  // equal), with which write of the run made it. While a copy is written,
-  // copy_stamp is the target file as opened.
-  platform::FileStamp source_stamp;
-  bool source_grew = false;  // larger when opened than listed: only its start is read
-  platform::FileStamp copy_stamp;
-  std::uint64_t write_order = 0;
-  CopyEntry* next = nullptr;
-
-  bool is_directory() const { return (attributes & platform::DIRECTORY) != 0; }
-};
 
 // Run state, read by the run sequence and the summary.
 

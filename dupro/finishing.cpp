@@ -31,12 +31,15 @@ struct Finishing {
 // Option X: the last write of the run into each target file (by device
 // and inode), so that a copy written over by a later one of the run never
 // lets its source be deleted, whatever the sizes.
+using FileKey = std::pair<std::uint64_t, std::uint64_t>;
 std::uint64_t writes_finished = 0;
-std::map<std::pair<std::uint64_t, std::uint64_t>, std::uint64_t> last_writes;
+std::map<FileKey, std::uint64_t> last_writes;
+
+FileKey file_key(const platform::FileStamp& stamp) { return {stamp.device, stamp.inode}; }
 
 // The sources whose finishing steps wait for the end of the run, in the
-// order they were first handled, each as it was last left; with
-// option K, where each source's note is kept.
+// order they were first handled, each as it was last left; with option K,
+// where each source's note is kept.
 std::vector<Finishing> waiting;
 std::unordered_map<std::string, std::size_t> waiting_place;
 
@@ -66,13 +69,13 @@ bool finishing_waits() {
 // Once an entry is finished, its write matters no more: a later write into
 // the same file is judged by its own place among the writes.
 void forget_write(const CopyEntry& entry) {
-  auto last = last_writes.find({entry.copy_stamp.device, entry.copy_stamp.inode});
+  auto last = last_writes.find(file_key(entry.copy_stamp));
   if (last != last_writes.end() && last->second == entry.write_order) last_writes.erase(last);
 }
 
 // True when the source holds data its copy lacks: it had grown between
-// its listing and its reading, which took the listed size, or it is no
-// longer what was read.
+// its listing and its reading, which took the listed size, or it differs
+// from what was read.
 bool changed_since_read(const Finishing& source) {
   platform::FileStamp now;
   return platform::stamp_of(source.source_path, now) && (source.source_grew || !(now == source.source_stamp));
@@ -83,7 +86,7 @@ bool changed_since_read(const Finishing& source) {
 bool copy_not_as_left(const Finishing& source) {
   platform::FileStamp now;
   if (!platform::stamp_of(source.target_path, now) || !(now == source.copy_stamp)) return true;
-  auto last = last_writes.find({now.device, now.inode});
+  auto last = last_writes.find(file_key(now));
   return last != last_writes.end() && last->second != source.write_order;
 }
 
@@ -132,7 +135,7 @@ void finish(Finishing source) {
 void note_copy_written(CopyEntry& entry) {
   if (!options.delete_source || !platform::stamp_of(entry.target_path, entry.copy_stamp)) return;
   entry.write_order = ++writes_finished;
-  last_writes[{entry.copy_stamp.device, entry.copy_stamp.inode}] = entry.write_order;
+  last_writes[file_key(entry.copy_stamp)] = entry.write_order;
 }
 
 // An entry leaves the list: its finishing steps are done at once, or noted to
@@ -141,9 +144,8 @@ void note_copy_written(CopyEntry& entry) {
 void settle_finishing(const CopyEntry& entry) {
   if (!options.update_archive && !options.delete_source) return;
   if (!finishing_waits()) {
-    if (entry.outcome == Outcome::copied || entry.outcome == Outcome::equal) {
-      if (!cancelled) finish(finishing_of(entry));
-    }
+    Finishing source = finishing_of(entry);
+    if (source.done && !cancelled) finish(source);
     forget_write(entry);
     return;
   }

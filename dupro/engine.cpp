@@ -89,7 +89,7 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
 // True for the run's target directory met inside the source: walking it
 // would copy the copies again, one level deeper each time they are made.
 bool is_target_folder(const std::string& folder) {
-  return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
+  return platform::name_one_file(folder, target_folder.empty() ? "." : target_folder);
 }
 
 // True when reading the entry's file takes its attribute word down to the
@@ -200,7 +200,7 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
     entry->chunks[k] = Chunk{data, n};
     if (compared_as_read(*entry)) {
       read_and_compare_chunk(*entry, source, n);
-    } else if (platform::read_file(source, data, n) < n) {
+    } else if (platform::read_fully(source, data, n) < n) {
       fatal_file_error(3, entry->source_path);
     }
     ++k;
@@ -235,7 +235,7 @@ void select_file(const FileInfo& info, std::size_t source_position, std::size_t 
   std::string path = entry->source_path;
   bool attributes_changed = needs_attribute_juggling(*entry);
   if (attributes_changed) platform::set_attributes(path, info.attributes & KEPT_BY_READING);
-  platform::Handle source = platform::open_for_reading(path);
+  platform::Handle source = platform::open_without_waiting(path);
   if (source == platform::NO_HANDLE) fatal_file_error(1, path);
   // The source as read: what option X, a rewrite after a failed write and
   // a compare at the flush that read it again check it against.
@@ -294,7 +294,7 @@ bool create_target(CopyEntry& entry) {
 bool write_chunks(CopyEntry& entry) {
   for (const Chunk& chunk : entry.chunks) {
     if (chunk.data == nullptr) break;
-    if (platform::write_file(entry.target_handle, chunk.data, chunk.size) < chunk.size) return false;
+    if (platform::write_fully(entry.target_handle, chunk.data, chunk.size) < chunk.size) return false;
     entry.remaining -= chunk.size;
   }
   return true;
@@ -309,7 +309,7 @@ void abandon_target(CopyEntry& entry) {
   platform::FileStamp there;
   if (platform::stamp_of(entry.target_path, there) && there.device == entry.copy_stamp.device &&
       there.inode == entry.copy_stamp.inode) {
-    platform::delete_file(entry.target_path);
+    platform::delete_unless_read_only(entry.target_path);
   }
 }
 
@@ -340,12 +340,12 @@ bool is_source_as_read(const CopyEntry& entry, platform::Handle source) {
 // once more. False when a read or a write falls short, or when the source
 // is no longer as it was read, so that its start would not match the rest.
 bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
-  platform::Handle source = platform::open_for_reading(entry.source_path);
+  platform::Handle source = platform::open_without_waiting(entry.source_path);
   char* buffer = platform::allocate_data(CHUNK_SIZE);
   bool complete = buffer != nullptr && is_source_as_read(entry, source);
   while (complete && length > 0) {
     std::size_t n = length < CHUNK_SIZE ? static_cast<std::size_t>(length) : CHUNK_SIZE;
-    complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
+    complete = platform::read_fully(source, buffer, n) == n && platform::write_fully(entry.target_handle, buffer, n) == n;
     length -= n;
   }
   platform::release_data(buffer, CHUNK_SIZE);
@@ -496,7 +496,7 @@ void open_compared_target(CopyEntry& entry) {
   if (needs_attribute_juggling(entry)) {
     platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
   }
-  entry.target_handle = platform::open_for_reading(entry.target_path);
+  entry.target_handle = platform::open_without_waiting(entry.target_path);
   if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(1, entry.target_path);
   restart_comparing(entry);
 }
@@ -540,7 +540,7 @@ void examine_target(CopyEntry& entry) {
 // they differ or the read falls short, which is noted. The pieces are small
 // enough to stay in the processor's cache while they are compared.
 bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n) {
-  if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
+  if (platform::read_fully(entry.target_handle, compare_buffer, n) < n) {
     note_failure(entry, 3);
     return false;
   }
@@ -571,13 +571,13 @@ struct SourceReadAgain {
 bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uint64_t offset, std::size_t n) {
   if (!source.opened) {
     source.opened = true;
-    source.handle = platform::open_for_reading(entry.source_path);
+    source.handle = platform::open_without_waiting(entry.source_path);
     platform::FileStamp now;
     source.as_read = source.handle != platform::NO_HANDLE && platform::stamp_of(source.handle, now) &&
                      now == entry.source_stamp;
   }
   if (source.as_read && source.position != offset) source.as_read = platform::seek_file(source.handle, offset);
-  source.as_read = source.as_read && platform::read_file(source.handle, source_piece, n) == n;
+  source.as_read = source.as_read && platform::read_fully(source.handle, source_piece, n) == n;
   source.position = offset + n;
   return source.as_read;
 }
@@ -627,7 +627,7 @@ void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size
   bool same = true;
   for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, size - done);
-    if (platform::read_file(source, source_piece, n) < n) fatal_file_error(3, entry.source_path);
+    if (platform::read_fully(source, source_piece, n) < n) fatal_file_error(3, entry.source_path);
     if (entry.target_handle == platform::NO_HANDLE || entry.failure != 0 || entry.differs) continue;
     same = target_piece_matches(entry, source_piece, n) && same;
   }
@@ -784,7 +784,7 @@ bool copy_not_as_left(const Finishing& source) {
 // True when the source is the only copy of its data there is: it is its
 // own target, it changed after it was read, or its copy is not as left.
 bool only_copy(const Finishing& source) {
-  return source.in_place || platform::same_file(source.source_path, source.target_path) ||
+  return source.in_place || platform::name_one_file(source.source_path, source.target_path) ||
          changed_since_read(source) || copy_not_as_left(source);
 }
 
@@ -793,7 +793,7 @@ bool only_copy(const Finishing& source) {
 // its copy may have changed while the question waited.
 void delete_source(const Finishing& source, bool keep) {
   const char* path = source.source_path.c_str();
-  if (!keep && platform::delete_file(source.source_path)) return;
+  if (!keep && platform::delete_unless_read_only(source.source_path)) return;
   if (!keep) {
     err().print("Delete the read-only file: %s", path);
     if (!answered_yes("? (Y/N): ")) return;
@@ -801,7 +801,7 @@ void delete_source(const Finishing& source, bool keep) {
   }
   if (!keep) {
     platform::set_attributes(source.source_path, source.attributes & platform::ARCHIVE);
-    if (platform::delete_file(source.source_path)) return;
+    if (platform::delete_unless_read_only(source.source_path)) return;
   }
   out().print("Could not delete %s\n", path);
 }

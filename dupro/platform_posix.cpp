@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -271,12 +270,7 @@ bool stamp_of(Handle handle, FileStamp& stamp) {
   return true;
 }
 
-bool same_file(const std::string& first, const std::string& second) {
-  struct stat one;
-  return stat(first.c_str(), &one) == 0 && is_same_file(one, second);
-}
-
-Handle open_for_reading(const std::string& path) {
+Handle open_without_waiting(const std::string& path) {
   // Not waiting: opening a named pipe would wait for a writer for ever;
   // and a terminal met in the target's place never becomes this
   // program's own.
@@ -289,12 +283,12 @@ Handle open_for_reading(const std::string& path) {
 }
 
 Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
-  Handle handle = open_for_reading(path);
+  Handle handle = open_without_waiting(path);
   if (handle == NO_HANDLE) return NO_HANDLE;
   struct stat status;
   if (fstat(static_cast<int>(handle), &status) != 0) {
     fail(errno);
-    ::close(static_cast<int>(handle));
+    suite::platform::close_handle(handle);
     return NO_HANDLE;
   }
   fill_info(path, last_component(path), status, archive, info);
@@ -352,35 +346,26 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
   return handle;
 }
 
-std::size_t read_file(Handle handle, char* buffer, std::size_t size) {
+// A read that gives nothing leaves errno as it was at the end of the
+// file: cleared before, it then tells the end (0) from a failure.
+std::size_t read_fully(Handle handle, char* buffer, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    ssize_t got = ::read(static_cast<int>(handle), buffer + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
+    errno = 0;
+    std::size_t got = suite::platform::read_bytes(handle, buffer + done, size - done);
+    if (got == 0) {
       fail(errno);
       break;
     }
-    if (got == 0) {
-      fail(0);
-      break;
-    }
-    done += static_cast<std::size_t>(got);
+    done += got;
   }
   return done;
 }
 
-std::size_t write_file(Handle handle, const char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      fail(put < 0 ? errno : 0);
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
+std::size_t write_fully(Handle handle, const char* data, std::size_t size) {
+  errno = 0;
+  std::size_t done = suite::platform::write_bytes(handle, data, size);
+  if (done < size) fail(errno);
   return done;
 }
 
@@ -392,7 +377,7 @@ bool seek_file(Handle handle, std::uint64_t offset) {
 void close_file(Handle handle) {
   if (handle == NO_HANDLE) return;
   mark_fresh(handle, false);
-  ::close(static_cast<int>(handle));
+  suite::platform::close_handle(handle);
 }
 
 bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
@@ -403,7 +388,7 @@ bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std
   bool as_created = is_fresh(handle) && (attributes & ARCHIVE) && !(attributes & READ_ONLY) &&
                     (creation_mask & S_IWUSR) == 0;
   mark_fresh(handle, false);
-  if (::close(static_cast<int>(handle)) != 0) return fail(errno);
+  if (!suite::platform::close_handle(handle)) return fail(errno);
   if (!as_created) set_attributes(path, attributes);
   return true;
 }
@@ -475,10 +460,10 @@ bool set_attributes(const std::string& path, std::uint32_t attributes) {
   return true;
 }
 
-bool delete_file(const std::string& path) {
+bool delete_unless_read_only(const std::string& path) {
   struct stat info;
   if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return fail(EACCES);
-  if (::unlink(path.c_str()) != 0) return fail(errno);
+  if (!suite::platform::delete_file(path)) return fail(errno);
   return true;
 }
 
@@ -537,10 +522,6 @@ char* allocate_block(std::size_t size) {
 }
 
 void prepare_process() {
-  std::signal(SIGXFSZ, SIG_IGN);
-  // Output that nobody reads any more is a write that fails, not the end
-  // of a copy half way through.
-  std::signal(SIGPIPE, SIG_IGN);
   creation_mask = umask(0);
   umask(creation_mask);
   data_budget = compute_budget();

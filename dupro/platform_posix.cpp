@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "common/arguments.h"
+#include "dupro/platform_memory.h"
 
 namespace dupro::platform {
 
@@ -120,88 +121,6 @@ void fill_stamp(const struct stat& info, FileStamp& stamp) {
   stamp.size = static_cast<std::uint64_t>(info.st_size);
   stamp.modified = nanoseconds(info.st_mtim);
   stamp.changed = nanoseconds(info.st_ctim);
-}
-
-std::size_t compute_budget() {
-  long pages = sysconf(_SC_PHYS_PAGES);
-  long page_size = sysconf(_SC_PAGESIZE);
-  std::size_t budget = static_cast<std::size_t>(pages) * static_cast<std::size_t>(page_size) / 2;
-  struct rlimit limit;
-  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return budget;
-  std::size_t in_use = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    unsigned long size_pages = 0;
-    if (std::fscanf(statm, "%lu", &size_pages) == 1) in_use = size_pages * static_cast<std::size_t>(page_size);
-    std::fclose(statm);
-  }
-  std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
-  // What the program needs besides file data (stream buffers, names,
-  // listings, the rests of data regions) stays outside the budget: a fixed
-  // part for the streams and a run's first allocations, and a share that
-  // grows with the data a larger limit lets it hold.
-  std::size_t margin = 2 * 1024 * 1024 + left / 8;
-  left = left > margin ? left - margin : 0;
-  return std::min(budget, left);
-}
-
-std::size_t data_budget = 0;
-std::size_t data_held = 0;
-
-// File data lives in large regions, handed out in order; when every piece
-// has been released the regions are used again from their start, so memory
-// once touched is reused instead of being mapped anew. A region is no
-// larger than the budget leaves room for, and its memory is made ready as
-// pieces reach it, so a small run neither maps nor touches more than its
-// data needs.
-struct Region {
-  char* base;
-  std::size_t size;
-  std::size_t used;
-  std::size_t ready;  // the start of the region made ready for writing
-};
-constexpr std::size_t REGION_SIZE = 8 * 1024 * 1024;
-constexpr std::size_t READY_STEP = 256 * 1024;
-constexpr std::size_t PIECE_ALIGNMENT = 64;
-std::vector<Region> regions;
-std::size_t current_region = 0;
-std::size_t pieces_held = 0;
-std::size_t region_bytes = 0;
-
-std::size_t rounded_up(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
-
-// Maps the memory a piece reaches in one step, instead of a fault per page.
-char* piece_of(Region& region, std::size_t size) {
-  char* piece = region.base + region.used;
-  region.used += size;
-  if (region.used > region.ready) {
-    std::size_t ready = std::min(region.size, rounded_up(region.used, READY_STEP));
-    madvise(region.base + region.ready, ready - region.ready, MADV_POPULATE_WRITE);
-    region.ready = ready;
-  }
-  ++pieces_held;
-  return piece;
-}
-
-char* take_from_regions(std::size_t size) {
-  size = rounded_up(size, PIECE_ALIGNMENT);
-  for (; current_region < regions.size(); ++current_region) {
-    Region& region = regions[current_region];
-    if (region.size - region.used >= size) return piece_of(region, size);
-  }
-  std::size_t room = data_budget > region_bytes ? data_budget - region_bytes : 0;
-  std::size_t region_size = rounded_up(std::max(size, std::min(REGION_SIZE, room)), READY_STEP);
-  void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (base == MAP_FAILED) return nullptr;
-  region_bytes += region_size;
-  regions.push_back(Region{static_cast<char*>(base), region_size, 0, 0});
-  current_region = regions.size() - 1;
-  return piece_of(regions.back(), size);
-}
-
-void give_to_regions() {
-  if (--pieces_held > 0) return;
-  for (Region& region : regions) region.used = 0;
-  current_region = 0;
 }
 
 }  // namespace
@@ -490,41 +409,40 @@ bool change_directory(const std::string& path) {
   return true;
 }
 
-bool take_budget(std::size_t size) {
-  if (size > data_budget || data_held > data_budget - size) return false;
-  data_held += size;
-  return true;
+std::size_t memory_budget() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long page_size = sysconf(_SC_PAGESIZE);
+  std::size_t budget = static_cast<std::size_t>(pages) * static_cast<std::size_t>(page_size) / 2;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return budget;
+  std::size_t in_use = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    unsigned long size_pages = 0;
+    if (std::fscanf(statm, "%lu", &size_pages) == 1) in_use = size_pages * static_cast<std::size_t>(page_size);
+    std::fclose(statm);
+  }
+  std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
+  // What the program needs besides file data (stream buffers, names,
+  // listings, the rests of data regions) stays outside the budget: a fixed
+  // part for the streams and a run's first allocations, and a share that
+  // grows with the data a larger limit lets it hold.
+  std::size_t margin = 2 * 1024 * 1024 + left / 8;
+  left = left > margin ? left - margin : 0;
+  return std::min(budget, left);
 }
 
-void give_budget(std::size_t size) { data_held -= size; }
 
-char* allocate_data(std::size_t size) {
-  if (!take_budget(size)) return nullptr;
-  char* data = take_from_regions(size);
-  if (data == nullptr) give_budget(size);
-  return data;
+char* map_memory(std::size_t size) {
+  void* base = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return base == MAP_FAILED ? nullptr : static_cast<char*>(base);
 }
 
-void release_data(char* data, std::size_t size) {
-  if (data == nullptr) return;
-  give_to_regions();
-  give_budget(size);
-}
+// Maps the memory in one step, instead of a fault per page.
+void make_memory_ready(char* start, std::size_t size) { madvise(start, size, MADV_POPULATE_WRITE); }
 
-char* allocate_block(std::size_t size) {
-  if (!take_budget(size)) return nullptr;
-  // On a page boundary: reads into a buffer that is not aligned to the
-  // cache line copy several times slower.
-  constexpr std::size_t ALIGNMENT = 4096;
-  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded_up(size, ALIGNMENT)));
-  if (block == nullptr) give_budget(size);
-  return block;
-}
-
-void prepare_process() {
+void prepare_platform() {
   creation_mask = umask(0);
   umask(creation_mask);
-  data_budget = compute_budget();
 }
 
 }  // namespace dupro::platform

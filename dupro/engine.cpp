@@ -266,7 +266,7 @@ bool create_target(CopyEntry& entry) {
         return true;
       case platform::CreateFailure::no_such_file:
       case platform::CreateFailure::path_not_found: {
-        std::size_t slash = entry.target_path.rfind('/');
+        std::size_t slash = entry.target_path.rfind(platform::SEPARATOR);
         if (slash == std::string::npos) fatal_file_error(4, entry.target_path);
         make_directories(entry.target_path.substr(0, slash));
         break;
@@ -885,7 +885,7 @@ void walk_directory(std::size_t name_position) {
     if (is_target_folder(directory + name)) continue;
     source_path = directory + name + source_pattern;
     target_path.resize(target_position);
-    if (!options.flatten) target_path += name + "/";
+    if (!options.flatten) target_path += name + platform::SEPARATOR;
     walk_directory(name_position + name.size() + 1);
   }
 }
@@ -948,10 +948,10 @@ void drop_entries() {
 }
 
 void make_directories(const std::string& path) {
-  std::string built = !path.empty() && path[0] == '/' ? "/" : "";
+  std::string built = !path.empty() && path[0] == platform::SEPARATOR ? path.substr(0, 1) : "";
   std::size_t start = 0;
   while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
+    std::size_t end = path.find(platform::SEPARATOR, start);
     if (end == std::string::npos) end = path.size();
     if (end > start) {
       built.append(path, start, end - start);
@@ -963,7 +963,7 @@ void make_directories(const std::string& path) {
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;
       }
-      built += '/';
+      built += platform::SEPARATOR;
     }
     start = end + 1;
   }

@@ -63,9 +63,9 @@ void print_summary() {
 
 // True when the source directory and the target directory are one.
 bool source_and_target_alike(const std::string& target) {
-  std::string resolved = resolve_path(target.empty() ? "./" : target);
+  std::string resolved = resolve_path(target.empty() ? std::string(".") + platform::SEPARATOR : target);
   if (resolved.empty()) return false;
-  std::size_t length = std::max(source_path.rfind('/') + 1, resolved.size());
+  std::size_t length = std::max(source_path.rfind(platform::SEPARATOR) + 1, resolved.size());
   return source_path.substr(0, length) == resolved.substr(0, length);
 }
 
@@ -75,7 +75,7 @@ void copy_cycle(const std::string& saved_source, const std::string& saved_target
     whole_set_loaded = true;
     source_path = saved_source;
     target_path = saved_target;
-    walk_directory(source_path.rfind('/') + 1);
+    walk_directory(source_path.rfind(platform::SEPARATOR) + 1);
   }
   flush_entries(false);
   reset_entries();
@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
   if (options.pause_first) ask_key("Press ENTER to continue.", ENTER_KEY, ENTER_KEY);
   source_path = resolve_path(source);
   if (source_path.empty()) usage_exit(INVALID_SOURCE);
-  if (source_path.back() == '/') source_path += "*.*";
-  source_pattern = source_path.substr(source_path.rfind('/'));
+  if (source_path.back() == platform::SEPARATOR) source_path += "*.*";
+  source_pattern = source_path.substr(source_path.rfind(platform::SEPARATOR));
   std::atexit(print_summary);
   std::atexit(release_at_exit);
   if (options.same_unit == SameUnit::UNDECIDED) {

@@ -89,10 +89,10 @@ bool apply_letter(char letter, CopyOptions& settings) {
 // there; false when both are given already.
 bool take_path(const std::string& argument, CommandLine& line) {
   if (!line.has_source) {
-    line.source = with_forward_slashes(argument);
+    line.source = with_platform_separators(argument);
     line.has_source = true;
   } else if (!line.has_target) {
-    line.target = with_forward_slashes(argument);
+    line.target = with_platform_separators(argument);
     line.has_target = true;
   } else {
     return false;
@@ -135,7 +135,7 @@ int parse_command_line(const std::vector<std::string>& arguments, CommandLine& l
         if (value >= arguments.size()) return MISSING_SOURCE;
         taken[value] = true;
         if (letter == 'T') {
-          line.target = with_forward_slashes(arguments[value]);
+          line.target = with_platform_separators(arguments[value]);
           line.has_target = true;
         } else {
           if (!parse_filter_date(arguments[value].c_str(), line.options.filter_date)) return INVALID_DATE;

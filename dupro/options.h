@@ -37,7 +37,7 @@ struct CopyOptions {
 };
 
 // What the command line gives: the settings and the paths as typed, with
-// every '\' read as '/'.
+// every '/' and '\' written as the platform's separator.
 struct CommandLine {
   CopyOptions options;
   std::string source;

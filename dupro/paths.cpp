@@ -15,48 +15,56 @@ bool begins_with_drive(const std::string& path_text) {
 // Resolves with the current directory moved into the directory part; the
 // caller moves it back.
 std::string resolve_from(const std::string& directory, const std::string& name) {
+  const char separator = platform::SEPARATOR;
   std::string part = directory;
-  if (part.size() > 1 && part.back() == '/') part.pop_back();
+  if (part.size() > 1 && part.back() == separator) part.pop_back();
   if (!part.empty() && !platform::change_directory(part)) return "";
   std::string result;
   if (!platform::current_directory(result)) return "";
-  if (result.empty() || result.back() != '/') result += '/';
+  if (result.empty() || result.back() != separator) result += separator;
   result += name;
-  if (platform::change_directory(result) && result.back() != '/') result += '/';
+  if (platform::change_directory(result) && result.back() != separator) result += separator;
   return result;
 }
 
 }  // namespace
 
+// The current directory is moved while the path is resolved and moved back
+// after: first on the path's drive (whose own current directory the drive
+// keeps), then where the run started.
 std::string resolve_path(const std::string& typed) {
-  std::string path_text = with_forward_slashes(typed);
-  if (begins_with_drive(path_text)) return "";
-  std::size_t slash = path_text.rfind('/');
-  std::string directory = slash == std::string::npos ? "" : path_text.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? path_text : path_text.substr(slash + 1);
-  std::string remembered;
-  if (!platform::current_directory(remembered)) return "";
+  std::string path_text = with_platform_separators(typed);
+  std::size_t separator = path_text.rfind(platform::SEPARATOR);
+  if (separator == std::string::npos && begins_with_drive(path_text)) separator = 1;
+  std::string directory = separator == std::string::npos ? "" : path_text.substr(0, separator + 1);
+  std::string name = separator == std::string::npos ? path_text : path_text.substr(separator + 1);
+  std::string started_in;
+  if (!platform::current_directory(started_in)) return "";
+  if (begins_with_drive(path_text) && !platform::change_drive(path_text[0])) return "";
+  std::string drive_directory;
+  if (!platform::current_directory(drive_directory)) return "";
   std::string result = resolve_from(directory, name);
-  platform::change_directory(remembered);
+  platform::change_directory(drive_directory);
+  platform::change_directory(started_in);
   return result;
 }
 
-std::string with_forward_slashes(std::string path) {
+std::string with_platform_separators(std::string path) {
   for (char& c : path) {
-    if (c == '\\') c = '/';
+    if (c == '/' || c == '\\') c = platform::SEPARATOR;
   }
   return path;
 }
 
 std::string normalise_source(const std::string& source) {
-  if (!source.empty() && source.back() == ':') return source + "./";
+  if (!source.empty() && source.back() == ':') return source + "." + platform::SEPARATOR;
   return source;
 }
 
 std::string normalise_target(const std::string& target) {
   if (target.empty()) return target;
-  if (target.back() == ':') return target + "./";
-  if (target.back() != '/') return target + "/";
+  if (target.back() == ':') return target + "." + platform::SEPARATOR;
+  if (target.back() != platform::SEPARATOR) return target + platform::SEPARATOR;
   return target;
 }
 

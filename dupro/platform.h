@@ -116,10 +116,18 @@ bool make_directory(const std::string& path);
 // A one-line description of the last failure.
 std::string last_error_text();
 
+// The separator of path components in the paths the program composes and
+// prints.
+extern const char SEPARATOR;
+
 // The current directory as an absolute path, and changing it (false when
-// the path is not an existing directory).
+// the path is not an existing directory). Where paths have drives, the
+// drive keeps the directory as its own current one.
 bool current_directory(std::string& path);
 bool change_directory(const std::string& path);
+// Makes the drive named by its letter current, in the directory it keeps
+// (its root when it keeps none); false when there is no such drive.
+bool change_drive(char letter);
 
 // Date and time words of a moment, in local time.
 void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time);

@@ -404,10 +404,15 @@ bool current_directory(std::string& path) {
   return true;
 }
 
+const char SEPARATOR = '/';
+
 bool change_directory(const std::string& path) {
   if (::chdir(path.c_str()) != 0) return fail(errno);
   return true;
 }
+
+// There are no drives here.
+bool change_drive(char) { return false; }
 
 std::size_t memory_budget() {
   long pages = sysconf(_SC_PHYS_PAGES);

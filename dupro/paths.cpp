@@ -12,13 +12,13 @@ bool begins_with_drive(const std::string& path_text) {
   return path_text.size() >= 2 && std::isalpha(static_cast<unsigned char>(path_text[0])) && path_text[1] == ':';
 }
 
-// Resolves with the current directory moved into the directory part; the
-// caller moves it back.
-std::string resolve_from(const std::string& directory, const std::string& name) {
+// Resolves with the current directory moved into the directory part (the
+// path after its drive, up to its last separator); the caller moves it back.
+std::string resolve_from(const std::string& drive, const std::string& directory, const std::string& name) {
   const char separator = platform::SEPARATOR;
   std::string part = directory;
   if (part.size() > 1 && part.back() == separator) part.pop_back();
-  if (!part.empty() && !platform::change_directory(part)) return "";
+  if (!part.empty() && !platform::change_directory(drive + part)) return "";
   std::string result;
   if (!platform::current_directory(result)) return "";
   if (result.empty() || result.back() != separator) result += separator;
@@ -34,16 +34,17 @@ std::string resolve_from(const std::string& directory, const std::string& name) 
 // keeps), then where the run started.
 std::string resolve_path(const std::string& typed) {
   std::string path_text = with_platform_separators(typed);
-  std::size_t separator = path_text.rfind(platform::SEPARATOR);
-  if (separator == std::string::npos && begins_with_drive(path_text)) separator = 1;
-  std::string directory = separator == std::string::npos ? "" : path_text.substr(0, separator + 1);
-  std::string name = separator == std::string::npos ? path_text : path_text.substr(separator + 1);
+  std::string drive = begins_with_drive(path_text) ? path_text.substr(0, 2) : "";
+  std::string rest = path_text.substr(drive.size());
+  std::size_t separator = rest.rfind(platform::SEPARATOR);
+  std::string directory = separator == std::string::npos ? "" : rest.substr(0, separator + 1);
+  std::string name = rest.substr(directory.size());
   std::string started_in;
   if (!platform::current_directory(started_in)) return "";
-  if (begins_with_drive(path_text) && !platform::change_drive(path_text[0])) return "";
+  if (!drive.empty() && !platform::change_drive(drive[0])) return "";
   std::string drive_directory;
   if (!platform::current_directory(drive_directory)) return "";
-  std::string result = resolve_from(directory, name);
+  std::string result = resolve_from(drive, directory, name);
   platform::change_directory(drive_directory);
   platform::change_directory(started_in);
   return result;

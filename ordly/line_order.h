@@ -80,22 +80,18 @@ inline std::uint64_t code_prefix(const char* line, const unsigned char* table) {
 // True when only the character stage of compare_plain takes part.
 bool plain_codes_apply();
 
-struct CodeOrder {
-  const unsigned char* table;
-  bool reverse;
-  int operator()(const char* first, const char* second) const {
-    return compare_codes_from(reinterpret_cast<const unsigned char*>(first),
-                              reinterpret_cast<const unsigned char*>(second), table, reverse);
-  }
-};
-
 struct KeyedCodeOrder {
   const unsigned char* table;
   bool reverse;
+  std::uint64_t key_of(const char* line) const { return code_prefix(line, table); }
   int operator()(const KeyedLine& first, const KeyedLine& second) const {
     if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
-    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line),
-                              reinterpret_cast<const unsigned char*>(second.line), table, reverse);
+    // Only the NUL has the code 0: equal keys ending in it are equal lines,
+    // and equal keys without it leave the lines to compare from the ninth
+    // byte on.
+    if ((first.key & 0xFF) == 0) return 0;
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line) + 8,
+                              reinterpret_cast<const unsigned char*>(second.line) + 8, table, reverse);
   }
 };
 
@@ -104,13 +100,22 @@ struct FunctionOrder {
   int operator()(const char* first, const char* second) const { return compare(first, second); }
 };
 
-// Calls work with the order of the current settings.
+// The comparison of the current settings on keyed lines whose keys take no
+// part: for loops that keep keys only where the character stage decides.
+struct KeyedFunctionOrder {
+  CompareFunction compare;
+  std::uint64_t key_of(const char*) const { return 0; }
+  int operator()(const KeyedLine& first, const KeyedLine& second) const { return compare(first.line, second.line); }
+};
+
+// Calls work with the order of the current settings on keyed lines; an
+// order's key_of gives the key to keep beside each line.
 template <typename Work>
-void with_line_order(Work&& work) {
+void with_keyed_line_order(Work&& work) {
   if (plain_codes_apply()) {
-    work(CodeOrder{settings.active_table, settings.reverse_order});
+    work(KeyedCodeOrder{settings.active_table, settings.reverse_order});
   } else {
-    work(FunctionOrder{settings.active_compare});
+    work(KeyedFunctionOrder{settings.active_compare});
   }
 }
 

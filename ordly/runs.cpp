@@ -37,11 +37,11 @@ void close_intermediate_output() {
 }
 
 // The state of one k-way merge: a heap of list positions and, for each
-// input taking part, its current line.
+// input taking part, its current line with the key the order keeps for it.
 struct MergeState {
   int heap[MAX_FILES];
   int count = 0;
-  char* line[MAX_FILES] = {};
+  KeyedLine current[MAX_FILES] = {};
   std::size_t length[MAX_FILES] = {};
 };
 
@@ -51,7 +51,7 @@ void order_heap(MergeState& state, Order compare) {
   for (int k = 1; k < state.count; ++k) {
     int held = state.heap[k];
     int j = k - 1;
-    while (j >= 0 && compare(state.line[state.heap[j]], state.line[held]) > 0) {
+    while (j >= 0 && compare(state.current[state.heap[j]], state.current[held]) > 0) {
       state.heap[j + 1] = state.heap[j];
       --j;
     }
@@ -65,10 +65,11 @@ void sift_down(MergeState& state, Order compare) {
   int i = 0;
   int child = 1;
   while (child < state.count) {
-    if (child + 1 < state.count && compare(state.line[state.heap[child]], state.line[state.heap[child + 1]]) > 0) {
+    if (child + 1 < state.count &&
+        compare(state.current[state.heap[child]], state.current[state.heap[child + 1]]) > 0) {
       ++child;
     }
-    if (compare(state.line[state.heap[i]], state.line[state.heap[child]]) <= 0) break;
+    if (compare(state.current[state.heap[i]], state.current[state.heap[child]]) <= 0) break;
     std::swap(state.heap[i], state.heap[child]);
     i = child;
     child = 2 * child + 1;
@@ -89,23 +90,37 @@ void load_first_lines(MergeState& state, int first, int end) {
     char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
     if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
     std::memcpy(buffer, store.read_buffer, length + 1);
-    state.line[i] = buffer;
+    state.current[i].line = buffer;
     state.length[i] = length;
     state.heap[state.count++] = i;
   }
 }
 
+// The packed key of a line reads its first eight bytes, which must be
+// zeros from the NUL on: a short line read over a longer one is cleared
+// behind its NUL.
+void clear_key_bytes_behind(char* line, std::size_t length) {
+  if (length < LINE_PADDING) std::memset(line + length + 1, 0, LINE_PADDING - length);
+}
+
 template <typename Order>
 void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+  for (int k = 0; k < state.count; ++k) {
+    KeyedLine& current = state.current[state.heap[k]];
+    current.key = compare.key_of(current.line);
+  }
   order_heap(state, compare);
   while (state.count > 0) {
     int top = state.heap[0];
-    output.write(state.line[top], state.length[top]);
-    std::size_t length = read_merge_line(top, state.line[top]);
+    KeyedLine& current = state.current[top];
+    output.write(current.line, state.length[top]);
+    std::size_t length = read_merge_line(top, current.line);
     if (length != 0) {
+      clear_key_bytes_behind(current.line, length);
       state.length[top] = length;
+      current.key = compare.key_of(current.line);
     } else {
-      std::free(state.line[top]);
+      std::free(current.line);
       state.heap[0] = state.heap[--state.count];
     }
     sift_down(state, compare);
@@ -127,7 +142,7 @@ void close_and_remove(int first, int end) {
 void merge_range(int first, int end, suite::OutputStream& output) {
   MergeState state;
   load_first_lines(state, first, end);
-  with_line_order([&](auto order) { merge_lines(state, output, order); });
+  with_keyed_line_order([&](auto order) { merge_lines(state, output, order); });
   close_and_remove(first, end);
 }
 

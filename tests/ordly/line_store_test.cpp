@@ -57,7 +57,32 @@ TEST_F(LineStore, StoredLinesKeepTheirLengthAndPadding) {
   EXPECT_EQ(ordly::stored_length(line), 6u);
   EXPECT_STREQ(line, "hello\n");
   for (std::size_t i = 6; i < 6 + ordly::LINE_PADDING; ++i) EXPECT_EQ(line[i], '\0');
-  ordly::free_stored_line(line);
+  ordly::free_stored_lines();
+}
+
+TEST_F(LineStore, LinesSharingBlocksKeepTheirTextLengthAndPadding) {
+  // Sizes from empty to far beyond a shared block's rest, so that lines
+  // fill blocks to their ends and large ones get blocks of their own.
+  std::vector<std::string> texts;
+  std::vector<char*> lines;
+  for (int round = 0; round < 2; ++round) {
+    texts.clear();
+    lines.clear();
+    for (std::size_t i = 0; i < 3000; ++i) {
+      std::size_t size = (i * 7919) % (i % 50 == 0 ? 70000 : 300);
+      texts.push_back(std::string(size, static_cast<char>('a' + i % 26)));
+      bool add_line_feed = i % 2 == 0;
+      lines.push_back(ordly::new_stored_line(texts.back().data(), size, add_line_feed));
+      ASSERT_NE(lines.back(), nullptr);
+      if (add_line_feed) texts.back() += '\n';
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      ASSERT_EQ(ordly::stored_length(lines[i]), texts[i].size());
+      ASSERT_EQ(std::string(lines[i], texts[i].size()), texts[i]);
+      for (std::size_t k = 0; k < ordly::LINE_PADDING; ++k) ASSERT_EQ(lines[i][texts[i].size() + k], '\0');
+    }
+    ordly::free_stored_lines();
+  }
 }
 
 }  // namespace

@@ -64,16 +64,20 @@ inline int compare_codes_from(const unsigned char* a, const unsigned char* b, co
 // A line with the codes of its first eight bytes packed into one number,
 // the first code highest: two lines whose packed codes differ are ordered
 // by them alone, because the codes before the first difference are equal
-// and a line's codes end in zeros from its NUL on (the padding is zero).
+// and a line's codes end in zeros from its NUL on.
 struct KeyedLine {
   std::uint64_t key;
   char* line;
 };
 
-inline std::uint64_t code_prefix(const char* line, const unsigned char* table) {
+// The packed codes of a line of length bytes (its NUL not counted); only
+// the bytes of the line itself are read. A stored line, padded with zeros,
+// may be given as PADDED_LINE long.
+constexpr std::size_t PADDED_LINE = 8;
+inline std::uint64_t code_prefix(const char* line, std::size_t length, const unsigned char* table) {
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
   std::uint64_t key = 0;
-  for (int i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < length ? table[bytes[i]] : 0);
   return key;
 }
 
@@ -83,7 +87,7 @@ bool plain_codes_apply();
 struct KeyedCodeOrder {
   const unsigned char* table;
   bool reverse;
-  std::uint64_t key_of(const char* line) const { return code_prefix(line, table); }
+  std::uint64_t key_of(const char* line, std::size_t length) const { return code_prefix(line, length, table); }
   int operator()(const KeyedLine& first, const KeyedLine& second) const {
     if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
     // Only the NUL has the code 0: equal keys ending in it are equal lines,
@@ -104,7 +108,7 @@ struct FunctionOrder {
 // part: for loops that keep keys only where the character stage decides.
 struct KeyedFunctionOrder {
   CompareFunction compare;
-  std::uint64_t key_of(const char*) const { return 0; }
+  std::uint64_t key_of(const char*, std::size_t) const { return 0; }
   int operator()(const KeyedLine& first, const KeyedLine& second) const { return compare(first.line, second.line); }
 };
 

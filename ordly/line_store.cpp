@@ -230,10 +230,8 @@ bool resize_read_buffer(std::uint32_t size) {
   return store.read_buffer != nullptr;
 }
 
-namespace {
-
-std::size_t read_line_of_at_most(suite::InputStream& input, char* buffer, std::size_t longest) {
-  std::size_t length = input.read_line(buffer, longest + 1);
+std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
+  std::size_t length = input.read_line(buffer, settings.max_line - 1);
   if (length == 0) return 0;
   if (const void* nul = std::memchr(buffer, '\0', length)) {
     length = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer);
@@ -243,16 +241,6 @@ std::size_t read_line_of_at_most(suite::InputStream& input, char* buffer, std::s
     buffer[length] = '\0';
   }
   return length;
-}
-
-}  // namespace
-
-std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
-  return read_line_of_at_most(input, buffer, settings.max_line - 2);
-}
-
-std::size_t read_run_line(suite::InputStream& input, char* buffer) {
-  return read_line_of_at_most(input, buffer, settings.max_line - 1);
 }
 
 void read_input(const char* name) {

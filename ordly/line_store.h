@@ -40,12 +40,6 @@ bool resize_read_buffer(std::uint32_t size);
 // always ending in a line feed. Returns its length without the NUL, or 0
 // at the end of the input.
 std::size_t read_stored_line(suite::InputStream& input, char* buffer);
-// Reads a line of a temporary file into buffer (settings.max_line + 1
-// bytes at least). Such a file holds stored lines, which can be one byte
-// longer than read_stored_line takes, so they are read whole: a run gives
-// back exactly the lines that were written to it.
-std::size_t read_run_line(suite::InputStream& input, char* buffer);
-
 // Reads one input into the store: the named file, or standard input when
 // the name is null.
 void read_input(const char* name);

@@ -13,10 +13,7 @@ namespace {
 
 class LineStore : public ordly_test::OrderTest {};
 
-using LineReader = std::size_t (*)(suite::InputStream&, char*);
-
-std::vector<std::string> stored_lines_of(const std::string& bytes, std::uint32_t max_line,
-                                         LineReader read_line = ordly::read_stored_line) {
+std::vector<std::string> stored_lines_of(const std::string& bytes, std::uint32_t max_line) {
   suite_test::TempFolder folder;
   folder.write("in.txt", bytes);
   ordly::settings.max_line = max_line;
@@ -24,7 +21,7 @@ std::vector<std::string> stored_lines_of(const std::string& bytes, std::uint32_t
   EXPECT_TRUE(input.open(folder.file("in.txt"), suite::StreamMode::text));
   std::vector<char> buffer(max_line + 1);
   std::vector<std::string> lines;
-  while (std::size_t length = read_line(input, buffer.data())) {
+  while (std::size_t length = ordly::read_stored_line(input, buffer.data())) {
     EXPECT_EQ(std::strlen(buffer.data()), length);
     lines.emplace_back(buffer.data(), length);
   }
@@ -36,13 +33,6 @@ TEST_F(LineStore, LinesAreCutAtTheBufferSizeAndAtNulBytes) {
   // A buffer of 6 bytes takes pieces of at most 4.
   EXPECT_EQ(stored_lines_of(bytes, 6),
             (std::vector<std::string>{"abcd\n", "efgh\n", "\n", "xy\n", "\n", "\n", "last\n"}));
-}
-
-TEST_F(LineStore, LinesOfARunAreReadAsTheyWereStored) {
-  // A stored line is at most max_line - 1 bytes with its line feed: a run
-  // gives it back whole, where new input would be cut one byte earlier.
-  EXPECT_EQ(stored_lines_of("abcd\nxy\n", 6, ordly::read_run_line), (std::vector<std::string>{"abcd\n", "xy\n"}));
-  EXPECT_EQ(stored_lines_of("abcd\nxy\n", 6), (std::vector<std::string>{"abcd\n", "\n", "xy\n"}));
 }
 
 TEST_F(LineStore, TextModeAndTheLastLineWithoutLineFeed) {

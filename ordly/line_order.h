@@ -77,7 +77,11 @@ constexpr std::size_t PADDED_LINE = 8;
 inline std::uint64_t code_prefix(const char* line, std::size_t length, const unsigned char* table) {
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
   std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < length ? table[bytes[i]] : 0);
+  if (length >= 8) {
+    for (std::size_t i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  } else {
+    for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < length ? table[bytes[i]] : 0);
+  }
   return key;
 }
 

@@ -132,9 +132,9 @@ void read_pieces(suite::InputStream& input) {
 
 // Stored lines are carved one after another out of blocks of
 // LINE_BLOCK_SIZE bytes, which all go back together once the store has been
-// written out. A line that a block cannot be had for still gets a block of
-// its own size, as each line once did, so the store fills memory as far as
-// before: only when that allocation fails too does a spill begin.
+// written out. A line that no shared block can be had for gets a block of
+// its own size, so the store fills memory as far as blocks of single lines
+// go: a spill begins only when that allocation fails too.
 constexpr std::size_t LINE_BLOCK_SIZE = 64 * 1024;
 // Lines above this size get a block of their own, so that a block's unused
 // rest stays small.

@@ -102,6 +102,8 @@ inline void make_hidden(const std::string& path) {
 
 // Wine keeps every file's archive bit set.
 inline bool archive_bit_can_be_cleared() { return !suite_test::programs_run_under_wine(); }
+// The archive bit a file has after it was cleared.
+inline std::uint32_t archive_bit_kept() { return archive_bit_can_be_cleared() ? 0 : dupro::platform::ARCHIVE; }
 
 // An expected output, written with the paths as they are printed on POSIX,
 // as the program prints it: under Wine every separator is '\\', and an
@@ -122,7 +124,7 @@ inline std::string printed(const std::string& text) {
   return written;
 }
 
-inline std::vector<std::string> printed(const std::vector<std::string>& lines) {
+inline std::vector<std::string> printed_lines(const std::vector<std::string>& lines) {
   std::vector<std::string> written;
   for (const std::string& line : lines) written.push_back(printed(line));
   return written;

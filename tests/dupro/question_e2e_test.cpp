@@ -57,7 +57,7 @@ TEST_F(DuproQuestions, SourceGrownBeforeItWasReadIsNotDeleted) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(folder_.read("dst/a"), "a");
   EXPECT_EQ(folder_.read("src/a"), "a and more");
-  EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), 1u);
+  EXPECT_EQ(count_of(result.out, printed("Could not delete " + source("a") + "\r\n")), 1u);
 }
 
 TEST_F(DuproQuestions, OtherLettersAreIgnored) {
@@ -79,14 +79,14 @@ TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
   set_attributes(folder_.file("dst/a"), READ_ONLY);
   set_attributes(source("a"), READ_ONLY | ARCHIVE);
   TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
-  ASSERT_TRUE(session.wait_for_error_text("Replace dst/a? (Y/N): "));
+  ASSERT_TRUE(session.wait_for_error_text(printed("Replace dst/a? (Y/N): ")));
   session.type("y");
   const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
   ASSERT_TRUE(session.wait_for_error_text(deleting));
   session.type("y");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, BANNER + source("a") + "\r\n\t1 file copied. ");
+  EXPECT_EQ(result.out, printed(BANNER + source("a") + "\r\n\t1 file copied. "));
   EXPECT_EQ(folder_.read("dst/a"), "a");
   EXPECT_EQ(attributes_of(folder_.file("dst/a")), READ_ONLY | ARCHIVE);
   EXPECT_FALSE(folder_.exists("src/a"));
@@ -166,11 +166,11 @@ TEST_F(DuproQuestions, FailedTargetIsNotDeletedWhenAnotherFileTookItsPlace) {
   const std::string first = source("big") + "\t(Y/N): ";
   ASSERT_TRUE(session.wait_for_error_text(first));
   session.type("y");
-  ASSERT_TRUE(session.wait_for_error_text(first + WIPE + source("sub/g") + "\t(Y/N): "));
+  ASSERT_TRUE(session.wait_for_error_text(printed(first + WIPE + source("sub/g") + "\t(Y/N): ")));
   ASSERT_EQ(rename(folder_.file("dst/big").c_str(), folder_.file("dst/big.moved").c_str()), 0);
   folder_.write("dst/big", "someone else's");
   session.type("n");
-  ASSERT_TRUE(session.wait_for_error_text("Retry writing " + source("big") + "? (Y/N): "));
+  ASSERT_TRUE(session.wait_for_error_text(printed("Retry writing " + source("big") + "? (Y/N): ")));
   session.type("n");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
@@ -191,7 +191,7 @@ TEST_F(DuproQuestions, DeleteReadOnlySourceJudgedAgainAfterTheAnswer) {
     RunResult result = session.finish();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(folder_.exists("src/a"), copy_changed);
-    EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), copy_changed ? 1u : 0u);
+    EXPECT_EQ(count_of(result.out, printed("Could not delete " + source("a") + "\r\n")), copy_changed ? 1u : 0u);
     if (!copy_changed) {
       folder_.write("src/a", "a");
       set_attributes(source("a"), READ_ONLY | ARCHIVE);
@@ -210,8 +210,8 @@ TEST_F(DuproQuestions, MultipleCopiesWriteAgainFromMemory) {
   session.type("n");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, BANNER + "\"dst\" directory has been created\r\n" + source("a") + "\r\n" + source("a") +
-                            "\r\n\t2 files copied. 1 directory created.");
+  EXPECT_EQ(result.out, printed(BANNER + "\"dst\" directory has been created\r\n" + source("a") + "\r\n" + source("a") +
+                            "\r\n\t2 files copied. 1 directory created."));
 }
 
 // A source that changes after it was read holds data that its copy lacks:
@@ -228,7 +228,7 @@ TEST_F(DuproQuestions, SourceChangedAfterReadingIsNotDeleted) {
   EXPECT_EQ(folder_.read("dst/a"), "a");
   EXPECT_FALSE(folder_.exists("src/b"));
   EXPECT_EQ(folder_.read("dst/b"), "b");
-  EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(printed("Could not delete " + source("a") + "\r\n")), std::string::npos) << result.out;
 }
 
 // Nor does it delete a source whose copy is gone before the end, or was
@@ -244,8 +244,8 @@ TEST_F(DuproQuestions, SourceWhoseCopyIsGoneIsNotDeleted) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(folder_.read("src/a"), "a");
   EXPECT_EQ(folder_.read("src/b"), "b");
-  EXPECT_NE(result.out.find("Could not delete " + source("a") + "\r\n"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("Could not delete " + source("b") + "\r\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(printed("Could not delete " + source("a") + "\r\n")), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(printed("Could not delete " + source("b") + "\r\n")), std::string::npos) << result.out;
 }
 
 // A file larger than one flush releases the list during the walk, so the
@@ -265,7 +265,7 @@ TEST_F(DuproQuestions, MultipleCopiesWalkAgainAfterARelease) {
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(folder_.read("dst/big"), binary_bytes(6 * MIB, 2));
-  EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
+  EXPECT_EQ(count_of(result.out, printed(source("big") + "\r\n")), 2u);
   EXPECT_EQ(summary_of(result.out), "\t2 files copied. 1 directory created.");
 }
 
@@ -291,8 +291,8 @@ TEST_F(DuproQuestions, SourceOrCopyRewrittenAlikeIsNotDeleted) {
   EXPECT_EQ(folder_.read("src/a"), "a");
   EXPECT_EQ(folder_.read("src/b"), "z");
   EXPECT_FALSE(folder_.exists("src/c"));
-  EXPECT_EQ(count_of(result.out, "Could not delete " + source("a") + "\r\n"), 1u);
-  EXPECT_EQ(count_of(result.out, "Could not delete " + source("b") + "\r\n"), 1u);
+  EXPECT_EQ(count_of(result.out, printed("Could not delete " + source("a") + "\r\n")), 1u);
+  EXPECT_EQ(count_of(result.out, printed("Could not delete " + source("b") + "\r\n")), 1u);
 }
 
 // With option K the finishing steps wait until the cycles end: a flush
@@ -315,7 +315,7 @@ TEST_F(DuproQuestions, MultipleCopiesDeleteOnlyWhenTheCyclesEnd) {
     if (std::string(last_key) == "n") {
       EXPECT_EQ(result.status, 0);
       EXPECT_EQ(summary_of(result.out), "\t6 files copied. 1 directory created.");
-      EXPECT_EQ(count_of(result.out, source("big") + "\r\n"), 2u);
+      EXPECT_EQ(count_of(result.out, printed(source("big") + "\r\n")), 2u);
       EXPECT_FALSE(folder_.exists("src/a") || folder_.exists("src/c") || folder_.exists("src/big"));
       EXPECT_EQ(count_of(result.out, "Could not delete"), 0u);
     } else {

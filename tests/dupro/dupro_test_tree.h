@@ -102,6 +102,16 @@ inline void make_hidden(const std::string& path) {
 
 // Wine keeps every file's archive bit set.
 inline bool archive_bit_can_be_cleared() { return !suite_test::programs_run_under_wine(); }
+// Named pipes, sockets and the files of /sys are kinds of file a Windows
+// program never meets among its files.
+inline bool posix_file_kinds_are_seen() { return !suite_test::programs_run_under_wine(); }
+constexpr const char* NO_POSIX_FILE_KINDS = "Windows has no named pipes, sockets or /sys files among its files";
+
+// The system's text for an error, on POSIX and on Windows.
+inline std::string system_text(const std::string& posix, const std::string& windows) {
+  return suite_test::programs_run_under_wine() ? windows : posix;
+}
+
 // The archive bit a file has after it was cleared.
 inline std::uint32_t archive_bit_kept() { return archive_bit_can_be_cleared() ? 0 : dupro::platform::ARCHIVE; }
 

@@ -32,7 +32,7 @@ TEST_F(DuproQuestions, ConfirmEachFileTakesOnlyYes) {
     std::string keys;
     bool copied;
   };
-  const std::string question = source("a") + "\t(Y/N): ";
+  const std::string question = printed(source("a") + "\t(Y/N): ");
   for (const Case& c : {Case{"y", true}, Case{"Y", true}, Case{"n", false}, Case{"\x1b[B", false}}) {
     unlink(folder_.file("dst/a").c_str());
     TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
@@ -48,7 +48,7 @@ TEST_F(DuproQuestions, ConfirmEachFileTakesOnlyYes) {
 // A file is read at the size it was listed with: one that grew while its
 // question waited is copied only in part, so option X keeps it.
 TEST_F(DuproQuestions, SourceGrownBeforeItWasReadIsNotDeleted) {
-  const std::string question = source("a") + "\t(Y/N): ";
+  const std::string question = printed(source("a") + "\t(Y/N): ");
   TerminalSession session("dupro", {"-CX", "src", "dst"}, folder_.path());
   ASSERT_TRUE(session.wait_for_error_text(question));
   folder_.write("src/a", "a and more");
@@ -61,7 +61,7 @@ TEST_F(DuproQuestions, SourceGrownBeforeItWasReadIsNotDeleted) {
 }
 
 TEST_F(DuproQuestions, OtherLettersAreIgnored) {
-  const std::string question = source("a") + "\t(Y/N): ";
+  const std::string question = printed(source("a") + "\t(Y/N): ");
   TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
   ASSERT_TRUE(session.wait_for_error_text(question));
   session.type("q");
@@ -81,7 +81,7 @@ TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
   TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
   ASSERT_TRUE(session.wait_for_error_text(printed("Replace dst/a? (Y/N): ")));
   session.type("y");
-  const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
+  const std::string deleting = printed("Delete the read-only file: " + source("a") + "? (Y/N): ");
   ASSERT_TRUE(session.wait_for_error_text(deleting));
   session.type("y");
   RunResult result = session.finish();
@@ -97,7 +97,7 @@ TEST_F(DuproQuestions, ReplaceAndDeleteAnsweredYes) {
 TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
   constexpr std::size_t MIB = 1024 * 1024;
   folder_.write("src/a", binary_bytes(12 * MIB, 3));
-  const std::string question = "Retry writing " + source("a") + "? (Y/N): ";
+  const std::string question = printed("Retry writing " + source("a") + "? (Y/N): ");
   // The file size limit holds for the whole run, so every attempt fails at
   // 7 MiB: the first after writing the held part, the retry after the
   // rewritten first 5 MiB and the held part.
@@ -125,7 +125,7 @@ TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
 TEST_F(DuproQuestions, RetryDoesNotMixAChangedSourceIntoTheCopy) {
   constexpr std::size_t MIB = 1024 * 1024;
   folder_.write("src/a", binary_bytes(12 * MIB, 3));
-  const std::string question = "Retry writing " + source("a") + "? (Y/N): ";
+  const std::string question = printed("Retry writing " + source("a") + "? (Y/N): ");
   struct rlimit saved;
   getrlimit(RLIMIT_FSIZE, &saved);
   struct rlimit limited = saved;
@@ -163,7 +163,7 @@ TEST_F(DuproQuestions, FailedTargetIsNotDeletedWhenAnotherFileTookItsPlace) {
   setrlimit(RLIMIT_FSIZE, &limited);
   suite_test::TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
   setrlimit(RLIMIT_FSIZE, &saved);
-  const std::string first = source("big") + "\t(Y/N): ";
+  const std::string first = printed(source("big") + "\t(Y/N): ");
   ASSERT_TRUE(session.wait_for_error_text(first));
   session.type("y");
   ASSERT_TRUE(session.wait_for_error_text(printed(first + WIPE + source("sub/g") + "\t(Y/N): ")));
@@ -181,7 +181,7 @@ TEST_F(DuproQuestions, FailedTargetIsNotDeletedWhenAnotherFileTookItsPlace) {
 // while its copy is still the one the run left.
 TEST_F(DuproQuestions, DeleteReadOnlySourceJudgedAgainAfterTheAnswer) {
   set_attributes(source("a"), READ_ONLY | ARCHIVE);
-  const std::string deleting = "Delete the read-only file: " + source("a") + "? (Y/N): ";
+  const std::string deleting = printed("Delete the read-only file: " + source("a") + "? (Y/N): ");
   for (bool copy_changed : {false, true}) {
     unlink(folder_.file("dst/a").c_str());
     TerminalSession session("dupro", {"-XB", "src", "dst"}, folder_.path());

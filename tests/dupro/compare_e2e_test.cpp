@@ -295,10 +295,10 @@ TEST_F(DuproCompare, TargetChangedBeforeTheFlushIsJudgedAsItIsThen) {
     TerminalSession session("dupro", {"-ECX", "src", "dst"}, folder_.path());
     const std::string first = printed(folder_.file("src/f1") + "\t(Y/N): ");
     ASSERT_TRUE(session.wait_for_error_text(first)) << c.name;
-    session.type("y");
+    type_keys(session, "y");
     ASSERT_TRUE(session.wait_for_error_text(printed(first + WIPE + folder_.file("src/sub/f2") + "\t(Y/N): "))) << c.name;
     c.change();
-    session.type("n");
+    type_keys(session, "n");
     RunResult result = session.finish();
     EXPECT_EQ(result.status, 0) << c.name;
     EXPECT_EQ(result.out, printed(BANNER + c.line + "\r\n\t1 entry checked. " + (c.source_kept ? "1 error." : "No error.")))
@@ -319,12 +319,12 @@ TEST_F(DuproCompare, TargetThatCouldNotBeOpenedEarlyIsTriedAgainAtTheFlush) {
   TerminalSession session("dupro", {"-EC", "src", "dst"}, folder_.path());
   const std::string first = printed(folder_.file("src/f1") + "\t(Y/N): ");
   ASSERT_TRUE(session.wait_for_error_text(first));
-  session.type("y");
+  type_keys(session, "y");
   ASSERT_TRUE(session.wait_for_error_text(printed(first + WIPE + folder_.file("src/sub/f2") + "\t(Y/N): ")));
   ASSERT_EQ(unlink(folder_.file("dst/f1").c_str()), 0);
   folder_.write("dst/f1", "");
   set_time(folder_.file("dst/f1"), 1999, 3, 4, 5, 6, 8);
-  session.type("y");
+  type_keys(session, "y");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, printed(BANNER + "dst/f1 is equal.\r\ndst/sub/f2 is equal.\r\n\t2 entries checked. No error."));
@@ -338,9 +338,9 @@ TEST_F(DuproCompare, MultipleCyclesCompareWhatWasRead) {
   ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): "));
   folder_.write("src/a", "b");
   set_time(folder_.file("src/a"), 1999, 3, 4, 5, 6, 8);
-  session.type("y");
+  type_keys(session, "y");
   ASSERT_TRUE(session.wait_for_error_text("Another copy? (Y/N): " + WIPE + "Another copy? (Y/N): "));
-  session.type("n");
+  type_keys(session, "n");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, printed(BANNER + "dst/a is equal.\r\ndst/a is equal.\r\n\t2 entries checked. No error."));

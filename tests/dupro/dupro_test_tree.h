@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 #include <vector>
 
 #include "dupro/platform.h"
@@ -128,7 +129,7 @@ inline std::string printed(const std::string& text) {
       written += c;
       continue;
     }
-    bool starts_a_path = i == 0 || std::strchr(" \"\n\t", text[i - 1]) != nullptr;
+    bool starts_a_path = i == 0 || std::strchr(" \"\r\n\t", text[i - 1]) != nullptr;
     written += starts_a_path ? "Z:\\" : "\\";
   }
   return written;
@@ -138,6 +139,15 @@ inline std::vector<std::string> printed_lines(const std::vector<std::string>& li
   std::vector<std::string> written;
   for (const std::string& line : lines) written.push_back(printed(line));
   return written;
+}
+
+// Under Wine the terminal hands keys to the program only while it reads
+// them, and a key typed just before that, while the terminal is still in
+// line mode, is lost: keys are typed once the program has had the time to
+// start its read.
+inline void type_keys(suite_test::TerminalSession& session, const std::string& keys) {
+  if (suite_test::programs_run_under_wine()) usleep(500 * 1000);
+  session.type(keys);
 }
 
 // Bytes 0 to 255 over and over, with CR, LF and Ctrl-Z among them.

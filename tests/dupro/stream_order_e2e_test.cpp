@@ -55,8 +55,8 @@ TEST(DuproStreamOrder, NamesAndSummaryComeBeforeLaterPromptsAndErrors) {
   chmod(folder.file("dst/a").c_str(), 0444);
   run = run_merged({"src", "dst"}, folder.path());
   // The order the platform lists the two files in is its own.
-  std::string copied = folder.path() + "/src/b\r\n";
-  std::string question = "Replace dst/a? (Y/N): " + WIPE;
+  std::string copied = printed(folder.path() + "/src/b\r\n");
+  std::string question = printed("Replace dst/a? (Y/N): " + WIPE);
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.output == BANNER + copied + question + "\t1 file copied. " ||
               run.output == BANNER + question + copied + "\t1 file copied. ")

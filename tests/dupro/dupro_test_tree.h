@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,6 +140,13 @@ inline std::vector<std::string> printed_lines(const std::vector<std::string>& li
   std::vector<std::string> written;
   for (const std::string& line : lines) written.push_back(printed(line));
   return written;
+}
+
+// Under Wine a write past the file-size limit ends Wine itself unless the
+// signal for it is ignored from the program's start: the test ignores it
+// while it starts the program, which keeps it ignored.
+inline void ignore_file_size_signal_under_wine(bool ignore) {
+  if (suite_test::programs_run_under_wine()) std::signal(SIGXFSZ, ignore ? SIG_IGN : SIG_DFL);
 }
 
 // Under Wine the terminal hands keys to the program only while it reads

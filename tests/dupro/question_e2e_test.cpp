@@ -106,8 +106,10 @@ TEST_F(DuproQuestions, RetryAfterAnEarlierFlushRewritesFromTheSource) {
   struct rlimit limited = saved;
   limited.rlim_cur = 7 * MIB;
   setrlimit(RLIMIT_FSIZE, &limited);
+  ignore_file_size_signal_under_wine(true);
   suite_test::TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
   setrlimit(RLIMIT_FSIZE, &saved);
+  ignore_file_size_signal_under_wine(false);
   ASSERT_TRUE(session.wait_for_error_text(question));
   type_keys(session, "y");
   ASSERT_TRUE(session.wait_for_error_text(question + WIPE + question));
@@ -134,8 +136,10 @@ TEST_F(DuproQuestions, RetryDoesNotMixAChangedSourceIntoTheCopy) {
   struct rlimit limited = saved;
   limited.rlim_cur = 7 * MIB;
   setrlimit(RLIMIT_FSIZE, &limited);
+  ignore_file_size_signal_under_wine(true);
   suite_test::TerminalSession session("dupro", {"-X", "src", "dst"}, folder_.path());
   setrlimit(RLIMIT_FSIZE, &saved);
+  ignore_file_size_signal_under_wine(false);
   ASSERT_TRUE(session.wait_for_error_text(question));
   // From here on every write would go through.
   ASSERT_EQ(prlimit(session.pid(), RLIMIT_FSIZE, &saved, nullptr), 0);
@@ -164,8 +168,10 @@ TEST_F(DuproQuestions, FailedTargetIsNotDeletedWhenAnotherFileTookItsPlace) {
   struct rlimit limited = saved;
   limited.rlim_cur = 5 * MIB + MIB / 2;
   setrlimit(RLIMIT_FSIZE, &limited);
+  ignore_file_size_signal_under_wine(true);
   suite_test::TerminalSession session("dupro", {"-C", "src", "dst"}, folder_.path());
   setrlimit(RLIMIT_FSIZE, &saved);
+  ignore_file_size_signal_under_wine(false);
   const std::string first = printed(source("big") + "\t(Y/N): ");
   ASSERT_TRUE(session.wait_for_error_text(first));
   type_keys(session, "y");

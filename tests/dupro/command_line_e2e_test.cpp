@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "tests/dupro/dupro_test_text.h"
+#include "tests/dupro/dupro_test_tree.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -61,6 +62,7 @@ TEST(DuproCommandLine, CompareBufferIsTakenWhereTheLetterIsRead) {
 #ifdef SUITE_SANITIZED
   GTEST_SKIP() << "an address-space limit cannot be used under AddressSanitizer";
 #endif
+  if (suite_test::programs_run_under_wine()) GTEST_SKIP() << "Wine cannot run a program under an address-space limit";
   suite_test::TempFolder folder;
   mkdir(folder.file("src").c_str(), 0777);
   suite_test::RunOptions run;
@@ -84,8 +86,8 @@ TEST(DuproCommandLine, ValidSourcesAreAccepted) {
   suite_test::RunOptions run;
   run.folder = folder.path();
   for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"src", "-F", "2-30-96", "-T", "out"}, {folder.path() + "/src", "-E"},
-        {"src\\*.txt"}, {"-", "-T", "/no/such/target"}}) {
+       {std::vector<std::string>{"src", "-F", "2-30-96", "-T", "out"}, {dupro_test::printed(folder.path() + "/src"), "-E"},
+        {"src\\*.txt"}, {"-", "-T", dupro_test::printed("/no/such/target")}}) {
     if (arguments[0] == "-") mkdir(folder.file("-").c_str(), 0777);
     suite_test::RunResult result = run_program("dupro", arguments, run);
     EXPECT_EQ(result.status, 0) << arguments[0] << result.err;

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 
 #include "tests/dupro/dupro_test_text.h"
+#include "tests/dupro/dupro_test_tree.h"
 #include "tests/support/run_program.h"
 
 namespace {
 
 using dupro_test::BANNER;
+using dupro_test::printed;
 using dupro_test::USAGE;
 using dupro_test::WIPE;
 
@@ -46,15 +48,15 @@ TEST(DuproStreamOrder, NamesAndSummaryComeBeforeLaterPromptsAndErrors) {
   folder.write("src/a", "a");
   MergedRun run = run_merged({"-W", "src", "dst"}, folder.path());
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.output, BANNER + "\"dst\" directory has been created\r\n" + folder.path() + "/src/a\r\n" +
-                            "\t1 file copied. 1 directory created.\r\nPress any key to end." + WIPE);
+  EXPECT_EQ(run.output, printed(BANNER + "\"dst\" directory has been created\r\n" + folder.path() + "/src/a\r\n" +
+                            "\t1 file copied. 1 directory created.\r\nPress any key to end." + WIPE));
 
   folder.write("src/b", "b");
   chmod(folder.file("dst/a").c_str(), 0444);
   run = run_merged({"src", "dst"}, folder.path());
   // The order the platform lists the two files in is its own.
-  std::string copied = folder.path() + "/src/b\r\n";
-  std::string question = "Replace dst/a? (Y/N): " + WIPE;
+  std::string copied = printed(folder.path() + "/src/b\r\n");
+  std::string question = printed("Replace dst/a? (Y/N): " + WIPE);
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(run.output == BANNER + copied + question + "\t1 file copied. " ||
               run.output == BANNER + question + copied + "\t1 file copied. ")

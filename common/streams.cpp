@@ -201,25 +201,51 @@ void OutputStream::write_raw(const char* data, std::size_t size) {
   filled_ += size;
 }
 
-void OutputStream::write(const char* data, std::size_t size) {
+void OutputStream::write_unconverted(const char* data, std::size_t size) {
   if (!is_open()) return;
   if (truncate_pending_) begin_output();
+  write_raw(data, size);
+  if (unbuffered_ || reader_gone_) flush();
+}
+
+void OutputStream::write(const char* data, std::size_t size) {
   if (mode_ == StreamMode::binary) {
-    write_raw(data, size);
-  } else {
-    const char* end = data + size;
-    while (data < end) {
-      const char* newline = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
-      if (newline == nullptr) {
-        write_raw(data, static_cast<std::size_t>(end - data));
-        break;
-      }
-      write_raw(data, static_cast<std::size_t>(newline - data));
-      write_raw("\r\n", 2);
-      data = newline + 1;
+    write_unconverted(data, size);
+    return;
+  }
+  if (!is_open()) return;
+  if (truncate_pending_) begin_output();
+  const char* end = data + size;
+  while (data < end) {
+    const char* newline = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+    if (newline == nullptr) {
+      write_raw(data, static_cast<std::size_t>(end - data));
+      break;
     }
+    write_raw(data, static_cast<std::size_t>(newline - data));
+    write_raw("\r\n", 2);
+    data = newline + 1;
   }
   if (unbuffered_ || reader_gone_) flush();
+}
+
+// Bytes given to a stream that is not open are dropped, as by write().
+OutputStream::Room OutputStream::room(std::size_t size) {
+  if (truncate_pending_) begin_output();
+  if (!is_open()) {
+    if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+    filled_ = 0;
+  } else if (filled_ + size > BLOCK_SIZE) {
+    flush_buffer();
+    if (reader_gone_) flush();
+  }
+  return {buffer_.get() + filled_, buffer_.get() + BLOCK_SIZE};
+}
+
+void OutputStream::commit(const char* end) {
+  if (!is_open()) return;
+  filled_ = static_cast<std::size_t>(end - buffer_.get());
+  if (unbuffered_) flush();
 }
 
 void OutputStream::write_c_string(const char* text) { write(text, std::strlen(text)); }

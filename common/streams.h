@@ -9,6 +9,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -130,6 +131,34 @@ class OutputStream {
   }
   void write(const char* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
+  // Writes bytes that the caller knows hold no line feed, so that text mode
+  // has nothing to convert: they are copied with no scan.
+  void write_within_line(const char* data, std::size_t size) {
+    if (size <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
+      std::memcpy(buffer_.get() + filled_, data, size);
+      filled_ += size;
+      return;
+    }
+    write_unconverted(data, size);
+  }
+  // Writes a line that holds no line feed, then the line end.
+  void write_line(const char* data, std::size_t size) {
+    write_within_line(data, size);
+    put('\n');
+  }
+
+  // Writing straight into the buffer, for loops that make their output a
+  // few bytes at a time: room() gives the free rest of the buffer, at least
+  // `size` bytes of it (size at most BLOCK_SIZE), written out first when
+  // needed; commit() takes the bytes up to `end` in it as written. Text mode
+  // converts nothing here: a line ends with line_end().
+  struct Room {
+    char* begin;
+    char* end;
+  };
+  Room room(std::size_t size);
+  void commit(const char* end);
+  std::string_view line_end() const { return mode_ == StreamMode::text ? "\r\n" : "\n"; }
   // Writes a NUL-terminated string up to its NUL.
   void write_c_string(const char* text);
   // Formats like the C library's printf.
@@ -146,6 +175,7 @@ class OutputStream {
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
+  void write_unconverted(const char* data, std::size_t size);
   void write_out(const char* data, std::size_t size);
   void report_reader_gone();
 

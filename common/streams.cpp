@@ -29,7 +29,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   mode_ = mode;
   if (!buffer_) buffer_ = make_stream_buffer(block_size_);
   position_ = filled_ = 0;
-  source_done_ = end_seen_ = false;
+  source_done_ = end_seen_ = nul_seen_ = false;
 }
 
 bool InputStream::open(const std::string& path, StreamMode mode) {
@@ -90,6 +90,7 @@ bool InputStream::refill() {
       break;
     }
     if (mode_ == StreamMode::text) got = convert_text(target, got);
+    if (!nul_seen_ && std::memchr(target, '\0', got) != nullptr) nul_seen_ = true;
     if (got > 0) {
       filled_ += got;
       return true;

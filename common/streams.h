@@ -65,6 +65,9 @@ class InputStream {
   std::size_t read(char* buffer, std::size_t size);
   // The end-of-file indicator: set once a read has met the end of the input.
   bool end_seen() const { return end_seen_; }
+  // True once a NUL byte has come into the buffer: until then the bytes read
+  // hold none, and a line read holds no NUL before its end.
+  bool nul_seen() const { return nul_seen_; }
   // Goes back to the start of a file and clears the end-of-file indicator.
   bool rewind();
 
@@ -90,6 +93,7 @@ class InputStream {
   std::size_t filled_ = 0;
   bool source_done_ = false;  // the handle gave its last byte, or Ctrl-Z was met
   bool end_seen_ = false;
+  bool nul_seen_ = false;
 };
 
 class OutputStream {

@@ -146,6 +146,11 @@ bool InputStream::rewind() {
   return true;
 }
 
+bool InputStream::keep_only_last(std::uint64_t count) {
+  if (!is_open() || mode_ != StreamMode::binary || filled_ > 0 || source_done_) return false;
+  return platform::seek_to_last_bytes(handle_, count);
+}
+
 // ---------------------------------------------------------------- output
 
 OutputStream::~OutputStream() { close(); }

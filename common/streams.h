@@ -9,6 +9,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -70,6 +71,11 @@ class InputStream {
   bool nul_seen() const { return nul_seen_; }
   // Goes back to the start of a file and clears the end-of-file indicator.
   bool rewind();
+  // Before the first read of a binary stream on a regular file: passes over
+  // all but its last `count` bytes without reading them. False, with nothing
+  // passed over, in text mode (where bytes read are not bytes of the file),
+  // on a pipe or a terminal, or once reading has begun.
+  bool keep_only_last(std::uint64_t count);
 
   // Direct access to the bytes already converted and waiting in the buffer.
   const char* buffered_data() const { return buffer_.get() + position_; }

@@ -55,6 +55,10 @@ std::size_t write_bytes(Handle handle, const char* data, std::size_t size);
 // pipe that nobody reads any more.
 WriteFailure last_write_failure();
 bool seek_to_start(Handle handle);
+// On a regular file, moves to `count` bytes before its end, or to its start
+// when it holds fewer; false, with nothing moved, on a pipe, a terminal or
+// anything else that is not a regular file.
+bool seek_to_last_bytes(Handle handle, std::uint64_t count);
 bool truncate_to_empty(Handle handle);
 // False when the close reports that written data was lost.
 bool close_handle(Handle handle);

@@ -135,6 +135,14 @@ WriteFailure last_write_failure() { return last_write; }
 
 bool seek_to_start(Handle handle) { return ::lseek(static_cast<int>(handle), 0, SEEK_SET) == 0; }
 
+bool seek_to_last_bytes(Handle handle, std::uint64_t count) {
+  struct stat status;
+  if (::fstat(static_cast<int>(handle), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
+  off_t start = size > count ? static_cast<off_t>(size - count) : 0;
+  return ::lseek(static_cast<int>(handle), start, SEEK_SET) == start;
+}
+
 bool truncate_to_empty(Handle handle) { return ::ftruncate(static_cast<int>(handle), 0) == 0; }
 
 bool close_handle(Handle handle) {

@@ -179,6 +179,15 @@ bool seek_to_start(Handle handle) {
   return SetFilePointerEx(native(handle), start, nullptr, FILE_BEGIN) != 0;
 }
 
+bool seek_to_last_bytes(Handle handle, std::uint64_t count) {
+  LARGE_INTEGER size = {};
+  if (!is_disk_file(native(handle)) || GetFileSizeEx(native(handle), &size) == 0) return false;
+  std::uint64_t length = static_cast<std::uint64_t>(size.QuadPart);
+  LARGE_INTEGER start = {};
+  start.QuadPart = length > count ? static_cast<LONGLONG>(length - count) : 0;
+  return SetFilePointerEx(native(handle), start, nullptr, FILE_BEGIN) != 0;
+}
+
 bool truncate_to_empty(Handle handle) { return seek_to_start(handle) && SetEndOfFile(native(handle)) != 0; }
 
 bool close_handle(Handle handle) {

@@ -30,7 +30,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   mode_ = mode;
   if (!buffer_) buffer_ = make_stream_buffer(block_size_);
   position_ = filled_ = 0;
-  source_done_ = end_seen_ = false;
+  source_done_ = end_seen_ = nul_seen_ = false;
 }
 
 bool InputStream::open(const std::string& path, StreamMode mode) {
@@ -91,6 +91,7 @@ bool InputStream::refill() {
       break;
     }
     if (mode_ == StreamMode::text) got = convert_text(target, got);
+    if (!nul_seen_ && std::memchr(target, '\0', got) != nullptr) nul_seen_ = true;
     if (got > 0) {
       filled_ += got;
       return true;
@@ -144,6 +145,11 @@ bool InputStream::rewind() {
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
   return true;
+}
+
+bool InputStream::keep_only_last(std::uint64_t count) {
+  if (!is_open() || mode_ != StreamMode::binary || filled_ > 0 || source_done_) return false;
+  return platform::seek_to_last_bytes(handle_, count);
 }
 
 // ---------------------------------------------------------------- output
@@ -202,38 +208,51 @@ void OutputStream::write_raw(const char* data, std::size_t size) {
   filled_ += size;
 }
 
-void OutputStream::write(const char* data, std::size_t size) {
+void OutputStream::write_unconverted(const char* data, std::size_t size) {
   if (!is_open()) return;
   if (truncate_pending_) begin_output();
+  write_raw(data, size);
+  if (unbuffered_ || reader_gone_) flush();
+}
+
+void OutputStream::write(const char* data, std::size_t size) {
   if (mode_ == StreamMode::binary) {
-    write_raw(data, size);
-  } else {
-    const char* end = data + size;
-    while (data < end) {
-      const char* newline = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
-      if (newline == nullptr) {
-        write_raw(data, static_cast<std::size_t>(end - data));
-        break;
-      }
-      write_raw(data, static_cast<std::size_t>(newline - data));
-      write_raw("\r\n", 2);
-      data = newline + 1;
+    write_unconverted(data, size);
+    return;
+  }
+  if (!is_open()) return;
+  if (truncate_pending_) begin_output();
+  const char* end = data + size;
+  while (data < end) {
+    const char* newline = static_cast<const char*>(std::memchr(data, '\n', static_cast<std::size_t>(end - data)));
+    if (newline == nullptr) {
+      write_raw(data, static_cast<std::size_t>(end - data));
+      break;
     }
+    write_raw(data, static_cast<std::size_t>(newline - data));
+    write_raw("\r\n", 2);
+    data = newline + 1;
   }
   if (unbuffered_ || reader_gone_) flush();
 }
 
-void OutputStream::write_line(const char* data, std::size_t size) {
-  bool ends_in_line_feed = size > 0 && data[size - 1] == '\n';
-  if (mode_ != StreamMode::text || !ends_in_line_feed || !is_open() || truncate_pending_ || unbuffered_ ||
-      reader_gone_ || filled_ + size + 1 > BLOCK_SIZE) {
-    write(data, size);
-    return;
+// Bytes given to a stream that is not open are dropped, as by write().
+OutputStream::Room OutputStream::room(std::size_t size) {
+  if (truncate_pending_) begin_output();
+  if (!is_open()) {
+    if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+    filled_ = 0;
+  } else if (filled_ + size > BLOCK_SIZE) {
+    flush_buffer();
+    if (reader_gone_) flush();
   }
-  std::memcpy(buffer_.get() + filled_, data, size - 1);
-  filled_ += size - 1;
-  buffer_[filled_++] = '\r';
-  buffer_[filled_++] = '\n';
+  return {buffer_.get() + filled_, buffer_.get() + BLOCK_SIZE};
+}
+
+void OutputStream::commit(const char* end) {
+  if (!is_open()) return;
+  filled_ = static_cast<std::size_t>(end - buffer_.get());
+  if (unbuffered_) flush();
 }
 
 void OutputStream::write_c_string(const char* text) { write(text, std::strlen(text)); }

@@ -9,6 +9,8 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,8 +66,16 @@ class InputStream {
   std::size_t read(char* buffer, std::size_t size);
   // The end-of-file indicator: set once a read has met the end of the input.
   bool end_seen() const { return end_seen_; }
+  // True once a NUL byte has come into the buffer: until then the bytes read
+  // hold none, and a line read holds no NUL before its end.
+  bool nul_seen() const { return nul_seen_; }
   // Goes back to the start of a file and clears the end-of-file indicator.
   bool rewind();
+  // Before the first read of a binary stream on a regular file: passes over
+  // all but its last `count` bytes without reading them. False, with nothing
+  // passed over, in text mode (where bytes read are not bytes of the file),
+  // on a pipe or a terminal, or once reading has begun.
+  bool keep_only_last(std::uint64_t count);
 
   // Direct access to the bytes already converted and waiting in the buffer.
   const char* buffered_data() const { return buffer_.get() + position_; }
@@ -89,6 +99,7 @@ class InputStream {
   std::size_t filled_ = 0;
   bool source_done_ = false;  // the handle gave its last byte, or Ctrl-Z was met
   bool end_seen_ = false;
+  bool nul_seen_ = false;
 };
 
 class OutputStream {
@@ -130,9 +141,34 @@ class OutputStream {
   }
   void write(const char* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
-  // As write, for a line whose only line feed, if any, is its last byte:
-  // the line is not searched for others.
-  void write_line(const char* data, std::size_t size);
+  // Writes bytes that the caller knows hold no line feed, so that text mode
+  // has nothing to convert: they are copied with no scan.
+  void write_within_line(const char* data, std::size_t size) {
+    if (size <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
+      std::memcpy(buffer_.get() + filled_, data, size);
+      filled_ += size;
+      return;
+    }
+    write_unconverted(data, size);
+  }
+  // Writes a line that holds no line feed, then the line end.
+  void write_line(const char* data, std::size_t size) {
+    write_within_line(data, size);
+    put('\n');
+  }
+
+  // Writing straight into the buffer, for loops that make their output a
+  // few bytes at a time: room() gives the free rest of the buffer, at least
+  // `size` bytes of it (size at most BLOCK_SIZE), written out first when
+  // needed; commit() takes the bytes up to `end` in it as written. Text mode
+  // converts nothing here: a line ends with line_end().
+  struct Room {
+    char* begin;
+    char* end;
+  };
+  Room room(std::size_t size);
+  void commit(const char* end);
+  std::string_view line_end() const { return mode_ == StreamMode::text ? "\r\n" : "\n"; }
   // Writes a NUL-terminated string up to its NUL.
   void write_c_string(const char* text);
   // Formats like the C library's printf.
@@ -149,6 +185,7 @@ class OutputStream {
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
+  void write_unconverted(const char* data, std::size_t size);
   void write_out(const char* data, std::size_t size);
   void report_reader_gone();
 

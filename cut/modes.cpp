@@ -10,8 +10,10 @@ namespace {
 // The line buffer of the three line-based modes.
 char line_buffer[MAX_POSITION];
 
-// Writes the bytes of data[0..count) whose flags are set, in runs.
-void write_selected_bytes(const char* data, std::size_t count, const bool* flags,
+// Writes the bytes of data[0..count) whose flags are set, in runs. Bytes
+// within one line hold no line feed, so they are written with no scan.
+enum class Span { within_line, across_lines };
+void write_selected_bytes(const char* data, std::size_t count, const bool* flags, Span span,
                           suite::OutputStream& output) {
   std::size_t i = 0;
   while (i < count) {
@@ -21,15 +23,20 @@ void write_selected_bytes(const char* data, std::size_t count, const bool* flags
     }
     std::size_t start = i;
     while (i < count && flags[i]) ++i;
-    output.write(data + start, i - start);
+    if (span == Span::within_line) {
+      output.write_within_line(data + start, i - start);
+    } else {
+      output.write(data + start, i - start);
+    }
   }
 }
 
 // Reads the next line (at most MAX_POSITION - 1 bytes) and gives its text
 // length up to the first NUL; false at the end of the input.
 bool read_line(suite::InputStream& input, std::size_t& length) {
-  if (input.read_line(line_buffer, sizeof line_buffer) == 0) return false;
-  length = std::strlen(line_buffer);
+  length = input.read_line(line_buffer, sizeof line_buffer);
+  if (length == 0) return false;
+  if (input.nul_seen()) length = std::strlen(line_buffer);
   return true;
 }
 
@@ -54,7 +61,7 @@ void write_selected_fields(const char* line, std::size_t length, char delimiter,
         run_end = field_end;
       } else {
         if (run_start != nullptr) {
-          output.write(run_start, static_cast<std::size_t>(run_end - run_start));
+          output.write_within_line(run_start, static_cast<std::size_t>(run_end - run_start));
           output.put(delimiter);
         }
         run_start = field;
@@ -64,7 +71,7 @@ void write_selected_fields(const char* line, std::size_t length, char delimiter,
     if (field_end == end) break;
     field = field_end + 1;
   }
-  if (run_start != nullptr) output.write(run_start, static_cast<std::size_t>(run_end - run_start));
+  if (run_start != nullptr) output.write_within_line(run_start, static_cast<std::size_t>(run_end - run_start));
 }
 
 }  // namespace
@@ -78,7 +85,7 @@ void cut_bytes(suite::InputStream& input, suite::OutputStream& output, const Pos
     std::size_t size = input.buffered_size();
     if (before < highest) {
       std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(size, highest - before));
-      write_selected_bytes(input.buffered_data(), count, selected.flags() + before, output);
+      write_selected_bytes(input.buffered_data(), count, selected.flags() + before, Span::across_lines, output);
     }
     before += size;
     input.consume(size);
@@ -92,7 +99,7 @@ void cut_columns(suite::InputStream& input, suite::OutputStream& output, const P
   while (read_line(input, length)) {
     if (line_buffer[0] == '\0') continue;
     length = without_newline(length);
-    write_selected_bytes(line_buffer, std::min(length, highest), selected.flags(), output);
+    write_selected_bytes(line_buffer, std::min(length, highest), selected.flags(), Span::within_line, output);
     output.put('\n');
   }
 }
@@ -114,8 +121,7 @@ void cut_rows(suite::InputStream& input, suite::OutputStream& output, const Posi
   while (read_line(input, length)) {
     ++row;
     if (!selected.contains(row) || line_buffer[0] == '\0') continue;
-    output.write(line_buffer, without_newline(length));
-    output.put('\n');
+    output.write_line(line_buffer, without_newline(length));
   }
 }
 

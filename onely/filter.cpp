@@ -31,14 +31,20 @@ void write_count(std::int64_t count, suite::OutputStream& output) {
     count /= 10;
   } while (count > 0);
   while (end - p < 8) *--p = ' ';
-  output.write(p, static_cast<std::size_t>(end - p));
+  output.write_within_line(p, static_cast<std::size_t>(end - p));
 }
 
 void emit_run(const LineBuffer& held, std::int64_t repeat_count, suite::OutputStream& output) {
   if (settings.line_filter == LineFilter::SINGLE_ONLY && repeat_count != 0) return;
   if (settings.line_filter == LineFilter::REPEATED_ONLY && repeat_count == 0) return;
   if (settings.show_counts) write_count(repeat_count + 1, output);
-  output.write(held.text, static_cast<std::size_t>(held.length));
+  // Only the last byte of a line can be a line feed.
+  std::size_t length = static_cast<std::size_t>(held.length);
+  if (length > 0 && held.text[length - 1] == '\n') {
+    output.write_line(held.text, length - 1);
+  } else {
+    output.write_within_line(held.text, length);
+  }
 }
 
 }  // namespace
@@ -67,7 +73,7 @@ bool read_line(suite::InputStream& input, LineBuffer& line) {
       return false;
     }
     if (line.text[0] != '\0') {
-      line.length = static_cast<std::int32_t>(std::strlen(line.text));
+      line.length = static_cast<std::int32_t>(input.nul_seen() ? std::strlen(line.text) : count);
       return true;
     }
   }

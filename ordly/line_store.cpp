@@ -265,7 +265,7 @@ void write_sorted(const char* name) {
   suite::OutputStream& output = to_file ? named_output : start_output();
   for (std::int32_t i = 0; i < store.line_count; ++i) {
     const char* line = store.line_array[i];
-    output.write_line(line, stored_length(line));
+    write_stored_line(output, line, stored_length(line));
     store.line_array[i] = nullptr;
   }
   store.line_count = 0;

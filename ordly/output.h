@@ -4,6 +4,8 @@
 // once it is complete, so a run that cannot finish leaves the file as it was.
 #pragma once
 
+#include <cstddef>
+
 #include "common/platform.h"
 #include "common/streams.h"
 
@@ -22,6 +24,15 @@ bool open_output_file(const char* name);
 void protect_input_from_output(suite::platform::Handle input, const char* name);
 // Standard output, ready for the lines; called where the output starts.
 suite::OutputStream& start_output();
+// Writes a stored line, whose only line feed, if any, is its last byte,
+// with no search for others.
+inline void write_stored_line(suite::OutputStream& output, const char* line, std::size_t length) {
+  if (length > 0 && line[length - 1] == '\n') {
+    output.write_line(line, length - 1);
+  } else {
+    output.write_within_line(line, length);
+  }
+}
 // Ends the output of a run that went well: an output file is closed, and
 // its new content put in its place. Error 4 with the file's name when not
 // all of it could be written or put in place.

@@ -131,7 +131,7 @@ void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) 
   order_heap(state, compare);
   while (state.count > 0) {
     int top = state.heap[0];
-    output.write_line(state.current[top].line, state.length[top]);
+    write_stored_line(output, state.current[top].line, state.length[top]);
     if (read_next_line(state, top)) {
       state.current[top].key = compare.key_of(state.current[top].line, state.length[top]);
     } else {

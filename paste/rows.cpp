@@ -29,6 +29,7 @@ std::optional<std::string_view> next_line(suite::InputStream& input) {
     text = line_buffer;
     if (length > 0 && text[length - 1] == '\n') --length;
   }
+  if (!input.nul_seen()) return std::string_view(text, length);
   if (const void* nul = std::memchr(text, '\0', length)) length = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
   return std::string_view(text, length);
 }
@@ -44,7 +45,7 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
       std::optional<std::string_view> line = next_line(*inputs[i]);
       if (!line) return;
       if (i > 0) output.write(delimiter);
-      output.write(*line);
+      output.write_within_line(line->data(), line->size());
     }
     output.put('\n');
   }

@@ -1,8 +1,8 @@
 #include "tabconv/conversions.h"
 
-#include <cstring>
-#include <string>
 #include <string_view>
+
+#include "common/byte_search.h"
 
 namespace tabconv {
 
@@ -12,101 +12,153 @@ namespace {
 // back to the start of the line.
 using Column = std::uint64_t;
 
-void write_spaces(suite::OutputStream& output, Column count) {
-  static constexpr std::size_t BLOCK = 4096;
-  static const std::string spaces(BLOCK, ' ');
-  while (count > 0) {
-    std::size_t now = count < BLOCK ? static_cast<std::size_t>(count) : BLOCK;
-    output.write(spaces.data(), now);
-    count -= now;
-  }
-}
-
-// The column after a span of characters copied as they are, each counting
-// one column; a newline in it starts the count again after itself.
-Column column_after(std::string_view span, Column column) {
-  std::size_t newline = span.rfind('\n');
-  if (newline == std::string_view::npos) return column + span.size();
-  return span.size() - newline - 1;
-}
-
 // Brings the next bytes of the input into view; empty at its end.
 std::string_view next_block(suite::InputStream& input) {
   if (input.buffered_size() == 0 && !input.refill()) return {};
   return {input.buffered_data(), input.buffered_size()};
 }
 
-// Colpack's pass over its input. Output is the input copied unchanged
-// except where a run of spaces reaching a stop becomes one tab, so each
-// block is written in a few large pieces: the bytes from `copy_from` up to
-// the current one are still to be written, and they are bytes to copy
-// followed by the pending spaces. Pending spaces of earlier blocks are
-// `carried` as a count.
+// The output of a conversion, made straight in the stream's buffer. Every
+// step leaves at least MARGIN free bytes ahead, so a step may store a whole
+// word of eight bytes, or sixteen spaces, of which it keeps fewer.
+class DirectOutput {
+ public:
+  static constexpr std::size_t MARGIN = 16;
+
+  explicit DirectOutput(suite::OutputStream& stream) : stream_(stream), line_end_(stream.line_end()) {
+    take_room();
+  }
+  ~DirectOutput() { stream_.commit(next_); }
+  DirectOutput(const DirectOutput&) = delete;
+  DirectOutput& operator=(const DirectOutput&) = delete;
+
+  void keep_margin() {
+    if (static_cast<std::size_t>(end_ - next_) < MARGIN) renew();
+  }
+  // The first `count` (at most eight) bytes of the word.
+  void put_word(std::uint64_t word, std::size_t count) {
+    std::memcpy(next_, &word, sizeof word);
+    next_ += count;
+    keep_margin();
+  }
+  void put(char c) {
+    *next_++ = c;
+    keep_margin();
+  }
+  void end_line() {
+    std::memcpy(next_, line_end_.data(), line_end_.size());
+    next_ += line_end_.size();
+    keep_margin();
+  }
+  void put_spaces(Column count) {
+    static constexpr char SIXTEEN_SPACES[] = "                ";
+    if (count <= MARGIN) {
+      std::memcpy(next_, SIXTEEN_SPACES, MARGIN);
+      next_ += count;
+      keep_margin();
+      return;
+    }
+    while (count > 0) {
+      std::size_t now = static_cast<std::size_t>(end_ - next_);
+      if (count < now) now = static_cast<std::size_t>(count);
+      std::memset(next_, ' ', now);
+      next_ += now;
+      count -= now;
+      keep_margin();
+    }
+  }
+
+ private:
+  void renew() {
+    stream_.commit(next_);
+    take_room();
+  }
+  void take_room() {
+    suite::OutputStream::Room room = stream_.room(MARGIN);
+    next_ = room.begin;
+    end_ = room.end;
+  }
+
+  suite::OutputStream& stream_;
+  const std::string_view line_end_;
+  char* next_ = nullptr;
+  char* end_ = nullptr;
+};
+
+// Copies the bytes from `from` up to the first one that is a or b, or up to
+// `end`, eight at a time; returns where it stopped. Each copied byte counts
+// one column.
+const char* copy_up_to_either(const char* from, const char* end, char a, char b, DirectOutput& output,
+                              Column& column) {
+  while (end - from >= 8) {
+    std::uint64_t word = suite::load_word(from);
+    std::uint64_t marked = suite::bytes_equal(word, a) | suite::bytes_equal(word, b);
+    std::size_t plain = marked == 0 ? 8 : static_cast<std::size_t>(suite::first_marked_byte(marked));
+    output.put_word(word, plain);
+    column += plain;
+    from += plain;
+    if (plain < 8) return from;
+  }
+  for (; from < end && *from != a && *from != b; ++from, ++column) output.put(*from);
+  return from;
+}
+
+// Colpack's pass over its input, one block at a time. Bytes other than
+// spaces and newlines are copied as they are; spaces are only counted, as
+// the pending run from `written_` to `column_`, until a stop settles them
+// as a tab (or a single space) or another character has them written as
+// spaces.
 class PackPass {
  public:
   PackPass(suite::OutputStream& output, const TabStopTable& stops) : output_(output), stops_(stops) {}
 
   void take_block(std::string_view block) {
     const char* p = block.data();
-    const char* end = p + block.size();
-    copy_from_ = p;
+    const char* const end = p + block.size();
     while (p < end) {
       if (*p == ' ') {
-        take_space(p++);
+        const char* run_end = suite::find_other_than(p + 1, end, ' ');
+        take_spaces(static_cast<Column>(run_end - p));
+        p = run_end;
         continue;
       }
-      const void* space = std::memchr(p, ' ', static_cast<std::size_t>(end - p));
-      const char* span_end = space != nullptr ? static_cast<const char*>(space) : end;
-      take_other_characters(std::string_view(p, static_cast<std::size_t>(span_end - p)));
-      p = span_end;
+      write_pending_spaces();
+      if (*p == '\n') {
+        output_.end_line();
+        column_ = written_ = 0;
+        ++p;
+        continue;
+      }
+      p = copy_up_to_either(p, end, ' ', '\n', output_, column_);
+      written_ = column_;
     }
-    Column pending_here = column_ - written_ - carried_;
-    write_copied(end - pending_here);
-    carried_ = column_ - written_;
   }
 
   // At the end of the input the pending spaces are written as spaces.
-  void finish() { write_carried_spaces(); }
+  void finish() { write_pending_spaces(); }
 
  private:
-  // A space reaching a stop ends the pending run: a run of one space stays
-  // as it is, a longer one becomes one tab.
-  void take_space(const char* space) {
-    ++column_;
-    if (!stops_.is_stop(column_)) return;
-    Column run = column_ - written_;
-    if (run >= 2) {
-      write_copied(space + 1 - (run - carried_));
-      output_.put('\t');
-      copy_from_ = space + 1;
-      carried_ = 0;
+  // Each stop that the spaces reach ends the pending run there: a run of
+  // one space stays as it is, a longer one becomes one tab.
+  void take_spaces(Column count) {
+    const Column last = column_ + count;
+    for (Column stop = stops_.next_stop(column_); stop <= last; stop = stops_.next_stop(stop)) {
+      output_.put(stop - written_ == 1 ? ' ' : '\t');
+      written_ = stop;
     }
+    column_ = last;
+  }
+
+  void write_pending_spaces() {
+    if (column_ == written_) return;
+    output_.put_spaces(column_ - written_);
     written_ = column_;
   }
 
-  // Characters other than spaces end the pending run, which is written as
-  // spaces; a newline starts a new line.
-  void take_other_characters(std::string_view span) {
-    write_carried_spaces();
-    column_ = written_ = column_after(span, column_);
-  }
-
-  void write_carried_spaces() {
-    write_spaces(output_, carried_);
-    carried_ = 0;
-  }
-
-  void write_copied(const char* up_to) {
-    output_.write(copy_from_, static_cast<std::size_t>(up_to - copy_from_));
-    copy_from_ = up_to;
-  }
-
-  suite::OutputStream& output_;
+  DirectOutput output_;
   const TabStopTable& stops_;
   Column column_ = 0;   // position of the next input character
   Column written_ = 0;  // position up to which output is settled
-  Column carried_ = 0;  // pending spaces that lie in earlier blocks
-  const char* copy_from_ = nullptr;
 };
 
 }  // namespace
@@ -119,21 +171,26 @@ void pack_spaces(suite::InputStream& input, suite::OutputStream& output, const T
   pass.finish();
 }
 
+// Bytes other than tabs and newlines are copied as they are; each tab
+// becomes the spaces up to the next stop.
 void spread_tabs(suite::InputStream& input, suite::OutputStream& output, const TabStopTable& stops) {
+  DirectOutput out(output);
   Column column = 0;
   for (std::string_view block; !(block = next_block(input)).empty(); input.consume(block.size())) {
-    for (std::string_view rest = block; !rest.empty();) {
-      // Everything up to the next tab is written in one piece.
-      std::size_t tab = rest.find('\t');
-      std::string_view span = rest.substr(0, tab);
-      output.write(span.data(), span.size());
-      column = column_after(span, column);
-      if (tab == std::string_view::npos) break;
-      Column stop = column + 1;
-      while (!stops.is_stop(stop)) ++stop;
-      write_spaces(output, stop - column);
-      column = stop;
-      rest.remove_prefix(tab + 1);
+    const char* p = block.data();
+    const char* const end = p + block.size();
+    while (p < end) {
+      p = copy_up_to_either(p, end, '\t', '\n', out, column);
+      if (p == end) break;
+      if (*p == '\n') {
+        out.end_line();
+        column = 0;
+      } else {
+        Column stop = stops.next_stop(column);
+        out.put_spaces(stop - column);
+        column = stop;
+      }
+      ++p;
     }
   }
 }

@@ -1,9 +1,11 @@
 // The tab-stop model shared by Colpack and Colspread: a table of one flag
 // per column position, filled from the '-D' and '-T' options and read by the
-// conversion loops, one lookup per stop test.
+// conversion loops, which look for the next stop several flags at a time.
 #pragma once
 
 #include <cstdint>
+
+#include "common/byte_search.h"
 
 namespace tabconv {
 
@@ -17,6 +19,13 @@ struct TabStopTable {
   // Position p (column p + 1) is a stop when its flag is set or it lies at
   // or beyond the maximum line length.
   bool is_stop(std::uint64_t position) const { return position >= MAX_LINE_LENGTH || flags[position] != 0; }
+
+  // The first position after the given one that is a stop.
+  std::uint64_t next_stop(std::uint64_t position) const {
+    if (position + 1 >= MAX_LINE_LENGTH) return position + 1;
+    const unsigned char* stop = suite::find_non_zero(flags + position + 1, flags + MAX_LINE_LENGTH);
+    return static_cast<std::uint64_t>(stop - flags);
+  }
 };
 
 // Sets the stops at columns first, first + step, first + 2 * step, ... up

@@ -28,6 +28,9 @@ void tail_bytes(suite::InputStream& in, suite::OutputStream& out) {
   // A negative count is a size that no allocation can satisfy.
   if (settings.tail_count < 0) memory_exhausted();
   ByteRing ring(static_cast<std::size_t>(settings.tail_count));
+  // Only the last bytes can reach the output: a regular file is read from
+  // there on, anything else to its end.
+  in.keep_only_last(static_cast<std::uint64_t>(settings.tail_count));
   while (in.buffered_size() > 0 || in.refill()) {
     ring.add(in.buffered_data(), in.buffered_size());
     in.consume(in.buffered_size());

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <unistd.h>
 
 #include "tests/support/run_program.h"
 
@@ -38,4 +40,22 @@ TEST(PosixPlatform, TheFolderPartEndsAtTheLastSlashOrBackslashAndReadsBackslashe
 TEST(PosixPlatform, PathsWrittenWithBackslashesUseTheSlash) {
   EXPECT_EQ(platform::native_path("a\\b\\\\c/d"), "a/b//c/d");
   EXPECT_EQ(platform::native_path(""), "");
+}
+
+TEST(PosixPlatform, SeekToLastBytesOnlyOnARegularFile) {
+  suite_test::TempFolder folder;
+  folder.write("f", "abcdefgh");
+  for (std::uint64_t count : {0u, 3u, 8u, 20u}) {
+    platform::Handle file = platform::open_for_reading(folder.file("f"));
+    ASSERT_TRUE(platform::seek_to_last_bytes(file, count));
+    char bytes[16] = {};
+    std::size_t got = platform::read_bytes(file, bytes, sizeof bytes);
+    EXPECT_EQ(std::string(bytes, got), std::string("abcdefgh").substr(8 - std::min<std::uint64_t>(count, 8)));
+    platform::close_handle(file);
+  }
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  EXPECT_FALSE(platform::seek_to_last_bytes(ends[0], 1));
+  close(ends[0]);
+  close(ends[1]);
 }

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string_view>
+#include <vector>
+
 #include "tests/support/run_program.h"
 
 namespace {
@@ -110,7 +116,7 @@ TEST(TextOutput, LineFeedsBecomeCrLf) {
   EXPECT_EQ(folder.read("b"), "a\nb\r\n");
 }
 
-TEST(TextOutput, LinesWrittenWholeAsByWrite) {
+TEST(TextOutput, LinesWrittenWithoutAScanAsByWrite) {
   // Lines of every length around the buffer's end, with and without their
   // line feed, in both modes.
   suite_test::TempFolder folder;
@@ -122,8 +128,12 @@ TEST(TextOutput, LinesWrittenWholeAsByWrite) {
       ASSERT_TRUE(by_write.open(folder.file("write"), mode));
       for (std::size_t i = 0; i < 40000; ++i) {
         std::string line(i % 23, static_cast<char>('a' + i % 26));
-        if (i % 5 != 0) line += '\n';
-        by_line.write_line(line.data(), line.size());
+        if (i % 5 != 0) {
+          by_line.write_line(line.data(), line.size());
+          line += '\n';
+        } else {
+          by_line.write_within_line(line.data(), line.size());
+        }
         by_write.write(line);
       }
     }
@@ -202,4 +212,97 @@ TEST(Platform, SameFileByDeviceAndInode) {
   EXPECT_TRUE(suite::platform::same_file(in.handle(), folder.path() + "/./a"));
   EXPECT_FALSE(suite::platform::same_file(in.handle(), folder.file("b")));
   EXPECT_FALSE(suite::platform::same_file(in.handle(), folder.file("missing")));
+}
+
+// Random inputs with NUL bytes here and there, read in lines through random
+// block and line sizes: until the stream says it has seen a NUL, every line
+// read is free of one, and once a line with a NUL has been read it says so.
+TEST(Input, NulSeenNeverMissesANulInTheLinesRead) {
+  std::mt19937 random(7031);
+  suite_test::TempFolder folder;
+  for (int round = 0; round < 400; ++round) {
+    std::string input;
+    std::size_t size = random() % 4000;
+    bool with_nul = random() % 2 == 0;
+    while (input.size() < size) {
+      unsigned pick = random() % 100;
+      input += pick < 10 ? '\n' : (with_nul && pick < 12) ? '\0' : static_cast<char>('a' + pick % 26);
+    }
+    std::string name = "in" + std::to_string(round);
+    folder.write(name, input);
+    InputStream in(1 + random() % 300);
+    ASSERT_TRUE(in.open(folder.file(name), random() % 2 == 0 ? StreamMode::text : StreamMode::binary));
+    std::vector<char> line(2 + random() % 200);
+    std::string read;
+    for (std::size_t count; (count = in.read_line(line.data(), line.size())) > 0;) {
+      read.append(line.data(), count);
+      bool line_has_nul = std::strlen(line.data()) != count;
+      ASSERT_TRUE(!line_has_nul || in.nul_seen()) << "round " << round;
+    }
+    ASSERT_EQ(read, input) << "round " << round;
+    ASSERT_EQ(in.nul_seen(), with_nul && input.find('\0') != std::string::npos) << "round " << round;
+  }
+}
+
+// Random mixes of every kind of write, in both modes, through a buffer
+// filled past its end many times, against the bytes the mode gives.
+TEST(Output, EveryKindOfWriteMatchesTheModelOfItsMode) {
+  std::mt19937 random(5150);
+  suite_test::TempFolder folder;
+  for (int round = 0; round < 40; ++round) {
+    bool text = round % 2 == 0;
+    std::string name = "out" + std::to_string(round);
+    std::string expected;
+    auto line_end = [&] { expected += text ? "\r\n" : "\n"; };
+    {
+      OutputStream out;
+      ASSERT_TRUE(out.open(folder.file(name), text ? StreamMode::text : StreamMode::binary));
+      std::size_t total_goal = random() % (3 * OutputStream::BLOCK_SIZE);
+      while (expected.size() < total_goal) {
+        std::size_t size = random() % 5 == 0 ? random() % 70000 : random() % 40;
+        std::string plain(size, static_cast<char>('a' + random() % 26));
+        switch (random() % 5) {
+          case 0: {  // write: line feeds converted
+            std::string with_lines = plain + "\n" + plain;
+            out.write(with_lines);
+            expected += plain;
+            line_end();
+            expected += plain;
+            break;
+          }
+          case 1:
+            out.write_within_line(plain.data(), plain.size());
+            expected += plain;
+            break;
+          case 2:
+            out.write_line(plain.data(), plain.size());
+            expected += plain;
+            line_end();
+            break;
+          case 3:
+            if (random() % 2 == 0) {
+              out.put('\n');
+              line_end();
+            } else {
+              out.put('z');
+              expected += 'z';
+            }
+            break;
+          default: {
+            OutputStream::Room room = out.room(16);
+            ASSERT_GE(room.end - room.begin, 16);
+            std::size_t now = std::min<std::size_t>(size, static_cast<std::size_t>(room.end - room.begin));
+            std::memcpy(room.begin, plain.data(), now);
+            std::string_view end = out.line_end();
+            out.commit(room.begin + now);
+            expected.append(plain, 0, now);
+            EXPECT_EQ(end, text ? "\r\n" : "\n");
+            break;
+          }
+        }
+      }
+      ASSERT_TRUE(out.close());
+    }
+    ASSERT_EQ(folder.read(name), expected) << "round " << round;
+  }
 }

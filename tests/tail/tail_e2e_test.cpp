@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -203,4 +204,27 @@ TEST(TailMemory, BinaryDataAfterANulByteIsNotHeld) {
   EXPECT_EQ(result.out, "x\r\nab");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, 0);
+}
+
+// Byte mode skips to the end of a regular file instead of reading it all:
+// the last bytes come out the same as from a pipe, for sizes around the
+// stream buffer and counts below, at and above the size.
+TEST(TailFiles, LastBytesOfAFileAsOfAPipe) {
+  TempFolder folder;
+  std::mt19937 random(99);
+  const std::size_t block = 256 * 1024;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{5000}, block - 1, block, block + 1,
+                           2 * block + 7}) {
+    std::string text(size, 'a');
+    for (char& c : text) c = random() % 16 == 0 ? '\n' : static_cast<char>('a' + random() % 26);
+    folder.write("f", text);
+    for (std::size_t count : {std::size_t{1}, std::size_t{100}, size - 1, size, size + 1, 2 * block + 3}) {
+      if (count == 0 || count > 0x7FFFFFFF) continue;
+      std::string expected = crlf(count < size ? text.substr(size - count) : text);
+      std::string option = std::to_string(count);
+      option.insert(option.begin(), '/');
+      EXPECT_EQ(run_tail({"/b", option, "f"}, folder).out, expected) << size << " " << count;
+      EXPECT_EQ(run_tail({"/b", option}, folder, text).out, expected) << size << " " << count;
+    }
+  }
 }

@@ -65,7 +65,9 @@ std::string expected_lines(const std::string& text, std::uint32_t count) {
 void check_tail(FuzzedDataProvider& choices) {
   tail::settings = tail::Settings{};
   tail::settings.byte_mode = choices.ConsumeBool();
+  // Every count an option can give: 0 never becomes the count.
   tail::settings.tail_count = choices.ConsumeIntegralInRange<std::int32_t>(-2, 40);
+  if (tail::settings.tail_count == 0) tail::settings.tail_count = 10;
   std::string text = choices.ConsumeRemainingBytesAsString();
   if (tail::settings.byte_mode && tail::settings.tail_count < 0) return;
   write_file(INPUT_NAME, text);

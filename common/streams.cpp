@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace suite {
@@ -283,6 +284,20 @@ OutputGoneHandler output_gone_handler = end_as_after_normal_end;
 }  // namespace
 
 void set_output_gone_handler(OutputGoneHandler handler) { output_gone_handler = handler; }
+
+namespace {
+
+std::string input_name = "stdin";
+
+}  // namespace
+
+bool open_standard_input(const std::string& name) {
+  if (!standard_input().open(name, StreamMode::text)) return false;
+  input_name = name;
+  return true;
+}
+
+const std::string& standard_input_name() { return input_name; }
 
 bool open_standard_output_apart_from_input(const std::string& name) {
   if (platform::same_file(standard_input().handle(), name)) return false;

@@ -173,6 +173,13 @@ InputStream& standard_input();
 OutputStream& standard_output();
 OutputStream& standard_error();
 
+// Opens a file in place of standard input, in text mode, and keeps its name
+// for messages. False when it cannot be opened.
+bool open_standard_input(const std::string& name);
+// What standard input reads, as messages name it: the file opened in its
+// place, or "stdin".
+const std::string& standard_input_name();
+
 // Reopens standard output on a destination file, refusing the very file
 // that standard input reads (opening it would empty the input before a byte
 // of it was read). False when refused or when it cannot be opened.

@@ -93,7 +93,7 @@ void take_arguments(const std::vector<std::string>& arguments) {
       i += take_option(argument, i + 1 < arguments.size() ? &arguments[i + 1] : nullptr);
     } else {
       if (have_file) usage_exit(BAD_SYNTAX);
-      if (!suite::standard_input().open(argument, suite::StreamMode::text)) usage_exit(CANNOT_OPEN);
+      if (!suite::open_standard_input(argument)) usage_exit(CANNOT_OPEN);
       have_file = true;
     }
   }

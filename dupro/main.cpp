@@ -5,7 +5,6 @@
 #include <string>
 
 #include "common/arguments.h"
-#include "common/errors.h"
 #include "common/streams.h"
 #include "dupro/engine.h"
 #include "dupro/options.h"
@@ -56,26 +55,20 @@ void print_summary() {
   if (dir_count != 0) out.print(dir_count > 1 ? "%u directories created." : "%u directory created.", dir_count);
 }
 
-[[noreturn]] void out_of_memory() {
-  message_stream().write("Not enough memory\n");
-  suite::end_program(FILE_ERROR);
-}
-
-// True when the source directory and the target directory are one.
-bool source_and_target_alike(const std::string& target) {
+// True when the folder of the search pattern and the target directory are
+// one.
+bool source_and_target_alike(const std::string& search_pattern, const std::string& target) {
   std::string resolved = resolve_path(target.empty() ? "./" : target);
   if (resolved.empty()) return false;
-  std::size_t length = std::max(source_path.rfind('/') + 1, resolved.size());
-  return source_path.substr(0, length) == resolved.substr(0, length);
+  std::size_t length = std::max(search_pattern.rfind('/') + 1, resolved.size());
+  return search_pattern.substr(0, length) == resolved.substr(0, length);
 }
 
-void copy_cycle(const std::string& saved_source, const std::string& saved_target) {
+void copy_cycle(const std::string& search_pattern, const std::string& target_directory) {
   if (!whole_set_loaded) {
     drop_entries();
     whole_set_loaded = true;
-    source_path = saved_source;
-    target_path = saved_target;
-    walk_directory(source_path.rfind('/') + 1);
+    walk_directory(search_pattern, target_directory);
   }
   flush_entries(false);
   reset_entries();
@@ -89,35 +82,32 @@ int main(int argc, char** argv) {
   print_banner();
   platform::prepare_process();
   CommandLine line;
-  int code = parse_command_line(suite::program_arguments(argc, argv), line);
+  ExitCode code = parse_command_line(suite::program_arguments(argc, argv), line);
   options = line.options;
   // The letter E takes the compare buffer where it is read: when an error
   // comes later on the command line, a failure to get it comes first.
-  if (options.compare_only && !allocate_compare_buffer()) out_of_memory();
+  if (options.compare_only && !allocate_compare_buffer()) buffer_memory_exit();
   if (code != ARGUMENTS_VALID) usage_exit(code);
   std::string source = normalise_source(line.source);
-  target_path = line.has_target ? normalise_target(line.target) : "";
+  const std::string target_directory = line.has_target ? normalise_target(line.target) : "";
   if (options.pause_first) ask_key("Press ENTER to continue.", ENTER_KEY, ENTER_KEY);
-  source_path = resolve_path(source);
-  if (source_path.empty()) usage_exit(INVALID_SOURCE);
-  if (source_path.back() == '/') source_path += "*.*";
-  source_pattern = source_path.substr(source_path.rfind('/'));
+  std::string search_pattern = resolve_path(source);
+  if (search_pattern.empty()) usage_exit(INVALID_SOURCE);
+  if (search_pattern.back() == '/') search_pattern += "*.*";
   std::atexit(print_summary);
   std::atexit(release_at_exit);
   if (options.same_unit == SameUnit::UNDECIDED) {
-    options.same_unit = source_and_target_alike(target_path) ? SameUnit::YES : SameUnit::NO;
+    options.same_unit = source_and_target_alike(search_pattern, target_directory) ? SameUnit::YES : SameUnit::NO;
   }
   if (options.same_unit == SameUnit::YES && options.one_at_a_time) usage_exit(SAME_UNIT_CONFLICT);
   compare_while_reading = options.compare_only && options.same_unit == SameUnit::NO && !options.multiple_copies;
   if (options.same_unit == SameUnit::YES || options.multiple_copies) {
     reserve_block = platform::allocate_block(RESERVE_SIZE);
-    if (reserve_block == nullptr) out_of_memory();
+    if (reserve_block == nullptr) buffer_memory_exit();
   }
-  const std::string saved_source = source_path;
-  const std::string saved_target = target_path;
-  target_folder = saved_target;
+  target_folder = target_directory;
   do {
-    copy_cycle(saved_source, saved_target);
+    copy_cycle(search_pattern, target_directory);
   } while (options.multiple_copies && ask_key("Another copy? (Y/N): ", 'Y', 'N') == 'Y');
   std::exit(0);
 }

@@ -1,52 +1,16 @@
 #include "dupro/options.h"
 
-#include <cctype>
-#include <cstdlib>
-
 #include "common/arguments.h"
-#include "common/errors.h"
 #include "common/numbers.h"
+#include "common/platform.h"
 #include "common/streams.h"
-#include "dupro/paths.h"
+#include "common/text.h"
 
 namespace dupro {
 
 CopyOptions options;
 
 namespace {
-
-const char* const MESSAGES[] = {
-    "Program cancelled",
-    "Unknown option",
-    "Missing source",
-    "Not enough memory",
-    "Invalid date format",
-    "Invalid source",
-    "Options not valid when source and target are equal",
-};
-
-const char USAGE_TEXT[] =
-    "\tUse:\tDUPRO [options] source [target]\n"
-    "\n"
-    "Copies the 'source' directory or files to the 'target' directory.\n"
-    "Options are case insensitive, may be grouped and start with '/' or '-'.\n"
-    "They may appear anywhere in the command line and are as follows:\n"
-    "-? (or any error) open this help topic -1 One file each time (what for?!)\n"
-    "-A Only files modified after copy      -B Update ARCHIVE flag\n"
-    "-C Confirm each file                   -R Overwrite read-only files\n"
-    "-D Only files exiting in destination   -N Only files not existing in target\n"
-    "-Y Put all files in the same directory\n"
-    "-F mm-dd-yy Only files from this date on\n"
-    "-E Check only if files are equal\n"
-    "-K Multiple copies\n"
-    "-M Only modified or missing files      -O Only older files!\n"
-    "-H Exclude hidden and system files\n"
-    "-P Pause before start copying\n"
-    "-S Do not follow into subdirectories   -V Copy void directories\n"
-    "-U Source and target unit are the same\n"
-    "-X Delete source after copy\n"
-    "-W Wait for a key before exiting\n"
-    "-T directory Another way to indicate the target directory";
 
 // Reads one number of a date; false when there is none.
 bool read_date_number(const char*& text, int& value) {
@@ -89,10 +53,10 @@ bool apply_letter(char letter, CopyOptions& settings) {
 // there; false when both are given already.
 bool take_path(const std::string& argument, CommandLine& line) {
   if (!line.has_source) {
-    line.source = with_forward_slashes(argument);
+    line.source = suite::platform::native_path(argument);
     line.has_source = true;
   } else if (!line.has_target) {
-    line.target = with_forward_slashes(argument);
+    line.target = suite::platform::native_path(argument);
     line.has_target = true;
   } else {
     return false;
@@ -112,7 +76,7 @@ bool parse_filter_date(const char* text, std::uint16_t& date) {
   return true;
 }
 
-int parse_command_line(const std::vector<std::string>& arguments, CommandLine& line) {
+ExitCode parse_command_line(const std::vector<std::string>& arguments, CommandLine& line) {
   std::vector<bool> taken(arguments.size(), false);
   // The next argument not yet taken as a value, after position `after`.
   auto next_value = [&](std::size_t after) -> std::size_t {
@@ -128,14 +92,14 @@ int parse_command_line(const std::vector<std::string>& arguments, CommandLine& l
       continue;
     }
     for (std::size_t k = 1; k < argument.size(); ++k) {
-      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[k])));
+      char letter = suite::upper_ascii(argument[k]);
       if (letter == '?') return USAGE_ONLY;
       if (letter == 'F' || letter == 'T') {
         std::size_t value = next_value(i);
         if (value >= arguments.size()) return MISSING_SOURCE;
         taken[value] = true;
         if (letter == 'T') {
-          line.target = with_forward_slashes(arguments[value]);
+          line.target = suite::platform::native_path(arguments[value]);
           line.has_target = true;
         } else {
           if (!parse_filter_date(arguments[value].c_str(), line.options.filter_date)) return INVALID_DATE;
@@ -151,21 +115,5 @@ int parse_command_line(const std::vector<std::string>& arguments, CommandLine& l
 }
 
 void print_banner() { suite::standard_output().write("DUPRO 3.01 - copies and compares directory trees\n"); }
-
-suite::OutputStream& message_stream() {
-  suite::standard_output().flush();
-  return suite::standard_error();
-}
-
-void usage_exit(int code) {
-  suite::OutputStream& error = message_stream();
-  int index = 0;
-  while (index < 7 && (1 << index) != code) ++index;
-  if (code != USAGE_ONLY && index < 7) error.print("%s.\n", MESSAGES[index]);
-  if (code == USAGE_ONLY || code == UNKNOWN_OPTION || code == MISSING_SOURCE || code == INVALID_DATE) {
-    error.write(USAGE_TEXT);
-  }
-  suite::end_program(code);
-}
 
 }  // namespace dupro

@@ -1,12 +1,12 @@
-// Dupro's command line: the option settings, the error routine with its
-// messages and usage text, and the banner.
+// Dupro's command line: the option settings, how the arguments are read,
+// and the banner.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "common/streams.h"
+#include "dupro/errors.h"
 
 namespace dupro {
 
@@ -36,8 +36,8 @@ struct CopyOptions {
   bool one_at_a_time = false;       // 1
 };
 
-// What the command line gives: the settings and the paths as typed, with
-// every '\' read as '/'.
+// What the command line gives: the settings and the paths as typed,
+// written with the platform's separator.
 struct CommandLine {
   CopyOptions options;
   std::string source;
@@ -46,24 +46,14 @@ struct CommandLine {
   bool has_target = false;
 };
 
-// Error codes, each the exit status that goes with it.
-constexpr int USAGE_ONLY = 0;
-constexpr int CANCELLED = 1;
-constexpr int UNKNOWN_OPTION = 2;
-constexpr int MISSING_SOURCE = 4;
-constexpr int NOT_ENOUGH_MEMORY = 8;
-constexpr int INVALID_DATE = 16;
-constexpr int INVALID_SOURCE = 32;
-constexpr int SAME_UNIT_CONFLICT = 64;
-constexpr int FILE_ERROR = 128;
-
-// parse_command_line's answer when the arguments are complete and valid.
-constexpr int ARGUMENTS_VALID = -1;
+// parse_command_line's answer when the arguments are complete and valid:
+// no code, since the run goes on.
+constexpr ExitCode ARGUMENTS_VALID = static_cast<ExitCode>(-1);
 
 // Reads the arguments from left to right. Returns ARGUMENTS_VALID, or the
 // error code that ends the run at the first argument found wrong
 // (USAGE_ONLY for '?').
-int parse_command_line(const std::vector<std::string>& arguments, CommandLine& line);
+ExitCode parse_command_line(const std::vector<std::string>& arguments, CommandLine& line);
 
 // Reads an F value "mm-dd-yy" into the date word (years since 1980 << 9,
 // month << 5, day). False when the value is not a valid date.
@@ -73,12 +63,5 @@ bool parse_filter_date(const char* text, std::uint16_t& date);
 extern CopyOptions options;
 
 void print_banner();
-// The error stream, for messages and prompts. What standard output holds
-// is written out first, so that on a terminal (or in one log of both
-// streams) everything appears in the order the run wrote it.
-suite::OutputStream& message_stream();
-// The message (when the code has one), the usage text (for 0, 2, 4 and 16),
-// and the end of the program with the code as its status.
-[[noreturn]] void usage_exit(int code);
 
 }  // namespace dupro

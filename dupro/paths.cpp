@@ -1,16 +1,11 @@
 #include "dupro/paths.h"
 
-#include <cctype>
-
+#include "common/platform.h"
 #include "dupro/platform.h"
 
 namespace dupro {
 
 namespace {
-
-bool begins_with_drive(const std::string& path_text) {
-  return path_text.size() >= 2 && std::isalpha(static_cast<unsigned char>(path_text[0])) && path_text[1] == ':';
-}
 
 // Resolves with the current directory moved into the directory part; the
 // caller moves it back.
@@ -29,8 +24,8 @@ std::string resolve_from(const std::string& directory, const std::string& name) 
 }  // namespace
 
 std::string resolve_path(const std::string& typed) {
-  std::string path_text = with_forward_slashes(typed);
-  if (begins_with_drive(path_text)) return "";
+  std::string path_text = suite::platform::native_path(typed);
+  if (suite::platform::names_missing_drive(path_text)) return "";
   std::size_t slash = path_text.rfind('/');
   std::string directory = slash == std::string::npos ? "" : path_text.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? path_text : path_text.substr(slash + 1);
@@ -39,13 +34,6 @@ std::string resolve_path(const std::string& typed) {
   std::string result = resolve_from(directory, name);
   platform::change_directory(remembered);
   return result;
-}
-
-std::string with_forward_slashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
 }
 
 std::string normalise_source(const std::string& source) {

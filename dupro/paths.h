@@ -13,9 +13,6 @@ namespace dupro {
 // which this platform has none of).
 std::string resolve_path(const std::string& path_text);
 
-// The path with every '\' read as '/'.
-std::string with_forward_slashes(std::string path);
-
 // A bare drive ("A:") gets "./" after it.
 std::string normalise_source(const std::string& source);
 // A target gets a '/' at its end unless it has one; a bare drive gets "./".

@@ -1,10 +1,9 @@
 #include "dupro/prompt.h"
 
-#include <cctype>
-
 #include "common/console.h"
 #include "common/streams.h"
-#include "dupro/options.h"
+#include "common/text.h"
+#include "dupro/errors.h"
 
 namespace dupro {
 
@@ -29,7 +28,7 @@ int read_answer() {
     int second = suite::console::read_key();
     return second == 0 ? CTRL_C : 0;
   }
-  return std::toupper(key);
+  return static_cast<unsigned char>(suite::upper_ascii(static_cast<char>(key)));
 }
 
 }  // namespace
@@ -50,5 +49,7 @@ int ask_key(const char* message, int yes_key, int no_key) {
   message_stream().print("\r%79c\r", ' ');
   return result;
 }
+
+bool answered_yes(const char* message) { return ask_key(message, 'Y', 'N') == 'Y'; }
 
 }  // namespace dupro

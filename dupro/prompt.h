@@ -16,4 +16,8 @@ extern bool cancelled;
 // before returning.
 int ask_key(const char* message, int yes_key, int no_key);
 
+// Asks with the keys Y and N; true for Y alone (a key without a character
+// counts as no).
+bool answered_yes(const char* message);
+
 }  // namespace dupro

@@ -91,17 +91,14 @@ bool take_compare_limit(const std::string& argument) {
   return argument.size() >= 2 && argument[0] == '+' && read_integer(argument.c_str() + 1, settings.compare_limit);
 }
 
-std::string source_name = "stdin";
-
 void open_source(const std::string& name) {
-  if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, name);
-  source_name = name;
+  if (!suite::open_standard_input(name)) usage_exit(CANNOT_OPEN, name);
 }
 
 // Standard output appending to the very file being read would feed the
 // filter its own output for ever, so that source cannot be opened.
 void refuse_source_that_output_feeds() {
-  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, source_name);
+  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, suite::standard_input_name());
 }
 
 // A destination that is the source itself (also a source that came in on

@@ -87,17 +87,14 @@ void take_option(const std::string& argument) {
   settings.stops_given = true;
 }
 
-std::string source_name = "stdin";
-
 void open_source(const std::string& name) {
-  if (!suite::standard_input().open(name, suite::StreamMode::text)) usage_exit(CANNOT_OPEN, name);
-  source_name = name;
+  if (!suite::open_standard_input(name)) usage_exit(CANNOT_OPEN, name);
 }
 
 // Standard output appending to the very file being read would feed the
 // conversion its own output for ever, so that source cannot be opened.
 void refuse_source_that_output_feeds() {
-  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, source_name);
+  if (suite::standard_output_feeds_standard_input()) usage_exit(CANNOT_OPEN, suite::standard_input_name());
 }
 
 // The destination is refused when it is the very file being read.

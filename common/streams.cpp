@@ -223,6 +223,19 @@ void OutputStream::write(const char* data, std::size_t size) {
   if (unbuffered_ || reader_gone_) flush();
 }
 
+void OutputStream::write_line(const char* data, std::size_t size) {
+  bool ends_in_line_feed = size > 0 && data[size - 1] == '\n';
+  if (mode_ != StreamMode::text || !ends_in_line_feed || !is_open() || truncate_pending_ || unbuffered_ ||
+      reader_gone_ || filled_ + size + 1 > BLOCK_SIZE) {
+    write(data, size);
+    return;
+  }
+  std::memcpy(buffer_.get() + filled_, data, size - 1);
+  filled_ += size - 1;
+  buffer_[filled_++] = '\r';
+  buffer_[filled_++] = '\n';
+}
+
 void OutputStream::write_c_string(const char* text) { write(text, std::strlen(text)); }
 
 void OutputStream::print(const char* format, ...) {

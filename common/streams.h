@@ -130,6 +130,9 @@ class OutputStream {
   }
   void write(const char* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
+  // As write, for a line whose only line feed, if any, is its last byte:
+  // the line is not searched for others.
+  void write_line(const char* data, std::size_t size);
   // Writes a NUL-terminated string up to its NUL.
   void write_c_string(const char* text);
   // Formats like the C library's printf.

@@ -50,7 +50,7 @@ void open_compared_target(CopyEntry& entry) {
   if (needs_attribute_juggling(entry)) {
     platform::set_attributes(entry.target_path, entry.attributes & KEPT_BY_READING);
   }
-  entry.target_handle = platform::open_for_reading(entry.target_path);
+  entry.target_handle = platform::open_without_waiting(entry.target_path);
   if (entry.target_handle == platform::NO_HANDLE) fatal_file_error(FileError::cannot_open, entry.target_path);
   restart_comparing(entry);
 }
@@ -80,11 +80,11 @@ struct SourceReadAgain {
 bool read_source_again(const CopyEntry& entry, SourceReadAgain& source, std::uint64_t offset, std::size_t n) {
   if (!source.opened) {
     source.opened = true;
-    source.handle = platform::open_for_reading(entry.source_path);
+    source.handle = platform::open_without_waiting(entry.source_path);
     source.as_read = is_source_as_read(entry, source.handle);
   }
   if (source.as_read && source.position != offset) source.as_read = platform::seek_file(source.handle, offset);
-  source.as_read = source.as_read && platform::read_file(source.handle, source_piece, n) == n;
+  source.as_read = source.as_read && platform::read_fully(source.handle, source_piece, n) == n;
   source.position = offset + n;
   return source.as_read;
 }

@@ -99,7 +99,7 @@ void note_failure(CopyEntry& entry, FileError error) {
 // they differ or the read falls short, which is noted. The pieces are small
 // enough to stay in the processor's cache while they are compared.
 bool target_piece_matches(CopyEntry& entry, const char* data, std::size_t n) {
-  if (platform::read_file(entry.target_handle, compare_buffer, n) < n) {
+  if (platform::read_fully(entry.target_handle, compare_buffer, n) < n) {
     note_failure(entry, FileError::cannot_read);
     return false;
   }
@@ -129,7 +129,7 @@ void read_and_compare_chunk(CopyEntry& entry, platform::Handle source, std::size
   bool same = true;
   for (std::size_t done = 0; done < size; done += COMPARE_PIECE) {
     std::size_t n = std::min(COMPARE_PIECE, size - done);
-    if (platform::read_file(source, source_piece, n) < n) fatal_file_error(FileError::cannot_read, entry.source_path);
+    if (platform::read_fully(source, source_piece, n) < n) fatal_file_error(FileError::cannot_read, entry.source_path);
     if (!comparing(entry)) continue;
     same = target_piece_matches(entry, source_piece, n) && same;
   }

@@ -93,7 +93,7 @@ bool copy_not_as_left(const Finishing& source) {
 // True when the source is the only copy of its data there is: it is its
 // own target, it changed after it was read, or its copy is not as left.
 bool only_copy(const Finishing& source) {
-  return source.in_place || platform::same_file(source.source_path, source.target_path) ||
+  return source.in_place || platform::name_one_file(source.source_path, source.target_path) ||
          changed_since_read(source) || copy_not_as_left(source);
 }
 
@@ -102,7 +102,7 @@ bool only_copy(const Finishing& source) {
 // its copy may have changed while the question waited.
 void delete_source(const Finishing& source, bool keep) {
   const char* path = source.source_path.c_str();
-  if (!keep && platform::delete_file(source.source_path)) return;
+  if (!keep && platform::delete_unless_read_only(source.source_path)) return;
   if (!keep) {
     err().print("Delete the read-only file: %s", path);
     if (!answered_yes("? (Y/N): ")) return;
@@ -110,7 +110,7 @@ void delete_source(const Finishing& source, bool keep) {
   }
   if (!keep) {
     platform::set_attributes(source.source_path, source.attributes & platform::ARCHIVE);
-    if (platform::delete_file(source.source_path)) return;
+    if (platform::delete_unless_read_only(source.source_path)) return;
   }
   out().print("Could not delete %s\n", path);
 }

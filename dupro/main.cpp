@@ -58,9 +58,9 @@ void print_summary() {
 // True when the folder of the search pattern and the target directory are
 // one.
 bool source_and_target_alike(const std::string& search_pattern, const std::string& target) {
-  std::string resolved = resolve_path(target.empty() ? "./" : target);
+  std::string resolved = resolve_path(target.empty() ? std::string(".") + platform::SEPARATOR : target);
   if (resolved.empty()) return false;
-  std::size_t length = std::max(search_pattern.rfind('/') + 1, resolved.size());
+  std::size_t length = std::max(search_pattern.rfind(platform::SEPARATOR) + 1, resolved.size());
   return search_pattern.substr(0, length) == resolved.substr(0, length);
 }
 
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
   if (options.pause_first) ask_key("Press ENTER to continue.", ENTER_KEY, ENTER_KEY);
   std::string search_pattern = resolve_path(source);
   if (search_pattern.empty()) usage_exit(INVALID_SOURCE);
-  if (search_pattern.back() == '/') search_pattern += "*.*";
+  if (search_pattern.back() == platform::SEPARATOR) search_pattern += "*.*";
   std::atexit(print_summary);
   std::atexit(release_at_exit);
   if (options.same_unit == SameUnit::UNDECIDED) {

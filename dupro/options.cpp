@@ -2,9 +2,9 @@
 
 #include "common/arguments.h"
 #include "common/numbers.h"
-#include "common/platform.h"
 #include "common/streams.h"
 #include "common/text.h"
+#include "dupro/paths.h"
 
 namespace dupro {
 
@@ -53,10 +53,10 @@ bool apply_letter(char letter, CopyOptions& settings) {
 // there; false when both are given already.
 bool take_path(const std::string& argument, CommandLine& line) {
   if (!line.has_source) {
-    line.source = suite::platform::native_path(argument);
+    line.source = with_platform_separators(argument);
     line.has_source = true;
   } else if (!line.has_target) {
-    line.target = suite::platform::native_path(argument);
+    line.target = with_platform_separators(argument);
     line.has_target = true;
   } else {
     return false;
@@ -99,7 +99,7 @@ ExitCode parse_command_line(const std::vector<std::string>& arguments, CommandLi
         if (value >= arguments.size()) return MISSING_SOURCE;
         taken[value] = true;
         if (letter == 'T') {
-          line.target = suite::platform::native_path(arguments[value]);
+          line.target = with_platform_separators(arguments[value]);
           line.has_target = true;
         } else {
           if (!parse_filter_date(arguments[value].c_str(), line.options.filter_date)) return INVALID_DATE;

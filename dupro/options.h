@@ -36,8 +36,8 @@ struct CopyOptions {
   bool one_at_a_time = false;       // 1
 };
 
-// What the command line gives: the settings and the paths as typed,
-// written with the platform's separator.
+// What the command line gives: the settings and the paths as typed, with
+// every '/' and '\' written as the platform's separator.
 struct CommandLine {
   CopyOptions options;
   std::string source;

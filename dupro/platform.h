@@ -70,26 +70,30 @@ bool list_subdirectories(const std::string& folder, std::vector<std::string>& na
 // false when nothing is there.
 bool look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read,
              FileStamp* stamp = nullptr);
-// True when both paths name one file (the same device and inode).
-bool same_file(const std::string& first, const std::string& second);
+// True when both paths name one file (the same device and inode), as
+// their stamps tell.
+bool name_one_file(const std::string& first, const std::string& second);
 
 enum class CreateFailure { none, no_such_file, path_not_found, permission_denied, is_source, other };
 
-// Raw-byte access. Callers open for reading only what a listing or a
-// lookup showed to be a file: a folder may open, but reading it fails.
-Handle open_for_reading(const std::string& path);
-// Opens a file for reading, with its information as look_up gives it;
-// NO_HANDLE when it cannot be opened. One lookup of the path where
-// look_up and open_for_reading make two.
+// Raw-byte access. Opens a file for reading without waiting for a writer
+// (a named pipe) and without making a terminal the program's own. Callers
+// open only what a listing or a lookup showed to be a file: a folder may
+// open, but reading it fails.
+Handle open_without_waiting(const std::string& path);
+// Opens a file for reading as open_without_waiting does, with its
+// information as look_up gives it; NO_HANDLE when it cannot be opened. One
+// lookup of the path where look_up and open_without_waiting make two.
 Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive = ArchiveBit::read,
                         FileStamp* stamp = nullptr);
 // Creates a file or truncates an existing one for writing; a read-only
 // file is refused with permission_denied, and the file that `source` names
 // is never truncated (is_source).
 Handle create_file(const std::string& path, const std::string& source, CreateFailure& failure);
-// Move up to size bytes; fewer means an error or the end of the file.
-std::size_t read_file(Handle handle, char* buffer, std::size_t size);
-std::size_t write_file(Handle handle, const char* data, std::size_t size);
+// Move size bytes, reading or writing again after a short transfer; fewer
+// means an error or the end of the file, which last_error_text describes.
+std::size_t read_fully(Handle handle, char* buffer, std::size_t size);
+std::size_t write_fully(Handle handle, const char* data, std::size_t size);
 // The next read of the open file starts at the offset; false when the file
 // cannot be positioned.
 bool seek_file(Handle handle, std::uint64_t offset);
@@ -107,15 +111,23 @@ bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std
 // keeps attributes (read-only and archive).
 bool set_attributes(const std::string& path, std::uint32_t attributes);
 // Deletes a file; a read-only file is refused.
-bool delete_file(const std::string& path);
+bool delete_unless_read_only(const std::string& path);
 bool make_directory(const std::string& path);
 // A one-line description of the last failure.
 std::string last_error_text();
 
+// The separator of path components in the paths the program composes and
+// prints.
+extern const char SEPARATOR;
+
 // The current directory as an absolute path, and changing it (false when
-// the path is not an existing directory).
+// the path is not an existing directory). Where paths have drives, the
+// drive keeps the directory as its own current one.
 bool current_directory(std::string& path);
 bool change_directory(const std::string& path);
+// Makes the drive named by its letter current, in the directory it keeps
+// (its root when it keeps none); false when there is no such drive.
+bool change_drive(char letter);
 
 // Date and time words of a moment, in local time.
 void to_date_time(std::int64_t seconds, std::uint16_t& date, std::uint16_t& time);
@@ -134,10 +146,8 @@ char* allocate_block(std::size_t size);
 bool take_budget(std::size_t size);
 void give_budget(std::size_t size);
 
-// Prepares the process at its start: writing a file past a size limit, or
-// to a pipe nobody reads, must fail the write instead of ending the
-// program, and the memory budget is
-// measured against what the process uses before any file data.
+// Prepares the process at its start: the memory budget is measured against
+// what the process uses before any file data.
 void prepare_process();
 
 }  // namespace dupro::platform

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include <unistd.h>
 
 #include "common/arguments.h"
+#include "dupro/platform_memory.h"
 
 namespace dupro::platform {
 
@@ -123,88 +123,6 @@ void fill_stamp(const struct stat& info, FileStamp& stamp) {
   stamp.changed = nanoseconds(info.st_ctim);
 }
 
-std::size_t compute_budget() {
-  long pages = sysconf(_SC_PHYS_PAGES);
-  long page_size = sysconf(_SC_PAGESIZE);
-  std::size_t budget = static_cast<std::size_t>(pages) * static_cast<std::size_t>(page_size) / 2;
-  struct rlimit limit;
-  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return budget;
-  std::size_t in_use = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    unsigned long size_pages = 0;
-    if (std::fscanf(statm, "%lu", &size_pages) == 1) in_use = size_pages * static_cast<std::size_t>(page_size);
-    std::fclose(statm);
-  }
-  std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
-  // What the program needs besides file data (stream buffers, names,
-  // listings, the rests of data regions) stays outside the budget: a fixed
-  // part for the streams and a run's first allocations, and a share that
-  // grows with the data a larger limit lets it hold.
-  std::size_t margin = 2 * 1024 * 1024 + left / 8;
-  left = left > margin ? left - margin : 0;
-  return std::min(budget, left);
-}
-
-std::size_t data_budget = 0;
-std::size_t data_held = 0;
-
-// File data lives in large regions, handed out in order; when every piece
-// has been released the regions are used again from their start, so memory
-// once touched is reused instead of being mapped anew. A region is no
-// larger than the budget leaves room for, and its memory is made ready as
-// pieces reach it, so a small run neither maps nor touches more than its
-// data needs.
-struct Region {
-  char* base;
-  std::size_t size;
-  std::size_t used;
-  std::size_t ready;  // the start of the region made ready for writing
-};
-constexpr std::size_t REGION_SIZE = 8 * 1024 * 1024;
-constexpr std::size_t READY_STEP = 256 * 1024;
-constexpr std::size_t PIECE_ALIGNMENT = 64;
-std::vector<Region> regions;
-std::size_t current_region = 0;
-std::size_t pieces_held = 0;
-std::size_t region_bytes = 0;
-
-std::size_t rounded_up(std::size_t size, std::size_t step) { return (size + step - 1) / step * step; }
-
-// Maps the memory a piece reaches in one step, instead of a fault per page.
-char* piece_of(Region& region, std::size_t size) {
-  char* piece = region.base + region.used;
-  region.used += size;
-  if (region.used > region.ready) {
-    std::size_t ready = std::min(region.size, rounded_up(region.used, READY_STEP));
-    madvise(region.base + region.ready, ready - region.ready, MADV_POPULATE_WRITE);
-    region.ready = ready;
-  }
-  ++pieces_held;
-  return piece;
-}
-
-char* take_from_regions(std::size_t size) {
-  size = rounded_up(size, PIECE_ALIGNMENT);
-  for (; current_region < regions.size(); ++current_region) {
-    Region& region = regions[current_region];
-    if (region.size - region.used >= size) return piece_of(region, size);
-  }
-  std::size_t room = data_budget > region_bytes ? data_budget - region_bytes : 0;
-  std::size_t region_size = rounded_up(std::max(size, std::min(REGION_SIZE, room)), READY_STEP);
-  void* base = mmap(nullptr, region_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (base == MAP_FAILED) return nullptr;
-  region_bytes += region_size;
-  regions.push_back(Region{static_cast<char*>(base), region_size, 0, 0});
-  current_region = regions.size() - 1;
-  return piece_of(regions.back(), size);
-}
-
-void give_to_regions() {
-  if (--pieces_held > 0) return;
-  for (Region& region : regions) region.used = 0;
-  current_region = 0;
-}
-
 }  // namespace
 
 bool list_directory(const std::string& pattern_path, std::uint32_t mask, std::vector<FileInfo>& entries,
@@ -271,12 +189,7 @@ bool stamp_of(Handle handle, FileStamp& stamp) {
   return true;
 }
 
-bool same_file(const std::string& first, const std::string& second) {
-  struct stat one;
-  return stat(first.c_str(), &one) == 0 && is_same_file(one, second);
-}
-
-Handle open_for_reading(const std::string& path) {
+Handle open_without_waiting(const std::string& path) {
   // Not waiting: opening a named pipe would wait for a writer for ever;
   // and a terminal met in the target's place never becomes this
   // program's own.
@@ -289,12 +202,12 @@ Handle open_for_reading(const std::string& path) {
 }
 
 Handle open_and_look_up(const std::string& path, FileInfo& info, ArchiveBit archive, FileStamp* stamp) {
-  Handle handle = open_for_reading(path);
+  Handle handle = open_without_waiting(path);
   if (handle == NO_HANDLE) return NO_HANDLE;
   struct stat status;
   if (fstat(static_cast<int>(handle), &status) != 0) {
     fail(errno);
-    ::close(static_cast<int>(handle));
+    suite::platform::close_handle(handle);
     return NO_HANDLE;
   }
   fill_info(path, last_component(path), status, archive, info);
@@ -352,35 +265,26 @@ Handle create_file(const std::string& path, const std::string& source, CreateFai
   return handle;
 }
 
-std::size_t read_file(Handle handle, char* buffer, std::size_t size) {
+// A read that gives nothing leaves errno as it was at the end of the
+// file: cleared before, it then tells the end (0) from a failure.
+std::size_t read_fully(Handle handle, char* buffer, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    ssize_t got = ::read(static_cast<int>(handle), buffer + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
+    errno = 0;
+    std::size_t got = suite::platform::read_bytes(handle, buffer + done, size - done);
+    if (got == 0) {
       fail(errno);
       break;
     }
-    if (got == 0) {
-      fail(0);
-      break;
-    }
-    done += static_cast<std::size_t>(got);
+    done += got;
   }
   return done;
 }
 
-std::size_t write_file(Handle handle, const char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t put = ::write(static_cast<int>(handle), data + done, size - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      fail(put < 0 ? errno : 0);
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
+std::size_t write_fully(Handle handle, const char* data, std::size_t size) {
+  errno = 0;
+  std::size_t done = suite::platform::write_bytes(handle, data, size);
+  if (done < size) fail(errno);
   return done;
 }
 
@@ -392,7 +296,7 @@ bool seek_file(Handle handle, std::uint64_t offset) {
 void close_file(Handle handle) {
   if (handle == NO_HANDLE) return;
   mark_fresh(handle, false);
-  ::close(static_cast<int>(handle));
+  suite::platform::close_handle(handle);
 }
 
 bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std::uint16_t time,
@@ -403,7 +307,7 @@ bool finish_file(Handle handle, const std::string& path, std::uint16_t date, std
   bool as_created = is_fresh(handle) && (attributes & ARCHIVE) && !(attributes & READ_ONLY) &&
                     (creation_mask & S_IWUSR) == 0;
   mark_fresh(handle, false);
-  if (::close(static_cast<int>(handle)) != 0) return fail(errno);
+  if (!suite::platform::close_handle(handle)) return fail(errno);
   if (!as_created) set_attributes(path, attributes);
   return true;
 }
@@ -475,10 +379,10 @@ bool set_attributes(const std::string& path, std::uint32_t attributes) {
   return true;
 }
 
-bool delete_file(const std::string& path) {
+bool delete_unless_read_only(const std::string& path) {
   struct stat info;
   if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return fail(EACCES);
-  if (::unlink(path.c_str()) != 0) return fail(errno);
+  if (!suite::platform::delete_file(path)) return fail(errno);
   return true;
 }
 
@@ -500,50 +404,50 @@ bool current_directory(std::string& path) {
   return true;
 }
 
+const char SEPARATOR = '/';
+
 bool change_directory(const std::string& path) {
   if (::chdir(path.c_str()) != 0) return fail(errno);
   return true;
 }
 
-bool take_budget(std::size_t size) {
-  if (size > data_budget || data_held > data_budget - size) return false;
-  data_held += size;
-  return true;
+// There are no drives here.
+bool change_drive(char) { return false; }
+
+std::size_t memory_budget() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long page_size = sysconf(_SC_PAGESIZE);
+  std::size_t budget = static_cast<std::size_t>(pages) * static_cast<std::size_t>(page_size) / 2;
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return budget;
+  std::size_t in_use = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    unsigned long size_pages = 0;
+    if (std::fscanf(statm, "%lu", &size_pages) == 1) in_use = size_pages * static_cast<std::size_t>(page_size);
+    std::fclose(statm);
+  }
+  std::size_t left = limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
+  // What the program needs besides file data (stream buffers, names,
+  // listings, the rests of data regions) stays outside the budget: a fixed
+  // part for the streams and a run's first allocations, and a share that
+  // grows with the data a larger limit lets it hold.
+  std::size_t margin = 2 * 1024 * 1024 + left / 8;
+  left = left > margin ? left - margin : 0;
+  return std::min(budget, left);
 }
 
-void give_budget(std::size_t size) { data_held -= size; }
 
-char* allocate_data(std::size_t size) {
-  if (!take_budget(size)) return nullptr;
-  char* data = take_from_regions(size);
-  if (data == nullptr) give_budget(size);
-  return data;
+char* map_memory(std::size_t size) {
+  void* base = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return base == MAP_FAILED ? nullptr : static_cast<char*>(base);
 }
 
-void release_data(char* data, std::size_t size) {
-  if (data == nullptr) return;
-  give_to_regions();
-  give_budget(size);
-}
+// Maps the memory in one step, instead of a fault per page.
+void make_memory_ready(char* start, std::size_t size) { madvise(start, size, MADV_POPULATE_WRITE); }
 
-char* allocate_block(std::size_t size) {
-  if (!take_budget(size)) return nullptr;
-  // On a page boundary: reads into a buffer that is not aligned to the
-  // cache line copy several times slower.
-  constexpr std::size_t ALIGNMENT = 4096;
-  char* block = static_cast<char*>(std::aligned_alloc(ALIGNMENT, rounded_up(size, ALIGNMENT)));
-  if (block == nullptr) give_budget(size);
-  return block;
-}
-
-void prepare_process() {
-  std::signal(SIGXFSZ, SIG_IGN);
-  // Output that nobody reads any more is a write that fails, not the end
-  // of a copy half way through.
-  std::signal(SIGPIPE, SIG_IGN);
+void prepare_platform() {
   creation_mask = umask(0);
   umask(creation_mask);
-  data_budget = compute_budget();
 }
 
 }  // namespace dupro::platform

@@ -37,7 +37,7 @@ bool read_entry_data(CopyEntry* entry, platform::Handle source) {
     entry->chunks[k] = Chunk{data, n};
     if (compared_as_read(*entry)) {
       read_and_compare_chunk(*entry, source, n);
-    } else if (platform::read_file(source, data, n) < n) {
+    } else if (platform::read_fully(source, data, n) < n) {
       fatal_file_error(FileError::cannot_read, entry->source_path);
     }
     ++k;
@@ -62,7 +62,7 @@ void read_source_file(CopyEntry* entry) {
   std::uint32_t attributes = entry->attributes;
   bool attributes_changed = needs_attribute_juggling(*entry);
   if (attributes_changed) platform::set_attributes(path, attributes & KEPT_BY_READING);
-  platform::Handle source = platform::open_for_reading(path);
+  platform::Handle source = platform::open_without_waiting(path);
   if (source == platform::NO_HANDLE) fatal_file_error(FileError::cannot_open, path);
   // The source as read: what option X, a rewrite after a failed write and
   // a compare at the flush that read it again check it against.

@@ -19,7 +19,7 @@ bool is_later(const FileInfo& first, const FileInfo& second) {
 // True for the run's target directory met inside the source: walking it
 // would copy the copies again, one level deeper each time they are made.
 bool is_target_folder(const std::string& folder) {
-  return platform::same_file(folder, target_folder.empty() ? "." : target_folder);
+  return platform::name_one_file(folder, target_folder.empty() ? "." : target_folder);
 }
 
 // The filters that look at the target copy (options D, N, M, O).
@@ -84,7 +84,7 @@ void select_listed_files(const std::string& search_pattern, const std::string& f
 }  // namespace
 
 void walk_directory(const std::string& search_pattern, const std::string& target_directory) {
-  std::size_t name_position = search_pattern.rfind('/') + 1;
+  std::size_t name_position = search_pattern.rfind(platform::SEPARATOR) + 1;
   std::string folder = search_pattern.substr(0, name_position);
   insert_source_disk();
   select_listed_files(search_pattern, folder, target_directory);
@@ -94,8 +94,8 @@ void walk_directory(const std::string& search_pattern, const std::string& target
   platform::list_subdirectories(folder, subdirectories);
   for (const std::string& name : subdirectories) {
     if (is_target_folder(folder + name)) continue;
-    std::string subdirectory_target = options.flatten ? target_directory : target_directory + name + "/";
-    walk_directory(folder + name + "/" + name_pattern, subdirectory_target);
+    std::string subdirectory_target = options.flatten ? target_directory : target_directory + name + platform::SEPARATOR;
+    walk_directory(folder + name + platform::SEPARATOR + name_pattern, subdirectory_target);
   }
 }
 

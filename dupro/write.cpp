@@ -28,10 +28,10 @@ bool names_something(const std::string& path) {
 // Makes every missing level of the path, outermost first, each announced
 // on a line of its own.
 void make_directories(const std::string& path) {
-  std::string built = !path.empty() && path[0] == '/' ? "/" : "";
+  std::string built = !path.empty() && path[0] == platform::SEPARATOR ? path.substr(0, 1) : "";
   std::size_t start = 0;
   while (start <= path.size()) {
-    std::size_t end = path.find('/', start);
+    std::size_t end = path.find(platform::SEPARATOR, start);
     if (end == std::string::npos) end = path.size();
     if (end > start) {
       built.append(path, start, end - start);
@@ -40,7 +40,7 @@ void make_directories(const std::string& path) {
         out().print("\"%s\" directory has been created\n", built.c_str());
         ++dir_count;
       }
-      built += '/';
+      built += platform::SEPARATOR;
     }
     start = end + 1;
   }
@@ -59,7 +59,7 @@ bool create_target(CopyEntry& entry) {
         return true;
       case platform::CreateFailure::no_such_file:
       case platform::CreateFailure::path_not_found: {
-        std::size_t slash = entry.target_path.rfind('/');
+        std::size_t slash = entry.target_path.rfind(platform::SEPARATOR);
         if (slash == std::string::npos) fatal_file_error(FileError::cannot_create_file, entry.target_path);
         make_directories(entry.target_path.substr(0, slash));
         break;
@@ -87,7 +87,7 @@ bool create_target(CopyEntry& entry) {
 bool write_chunks(CopyEntry& entry) {
   for (const Chunk& chunk : entry.chunks) {
     if (chunk.data == nullptr) break;
-    if (platform::write_file(entry.target_handle, chunk.data, chunk.size) < chunk.size) return false;
+    if (platform::write_fully(entry.target_handle, chunk.data, chunk.size) < chunk.size) return false;
     entry.remaining -= chunk.size;
   }
   return true;
@@ -102,7 +102,7 @@ void abandon_target(CopyEntry& entry) {
   platform::FileStamp there;
   if (platform::stamp_of(entry.target_path, there) && there.device == entry.copy_stamp.device &&
       there.inode == entry.copy_stamp.inode) {
-    platform::delete_file(entry.target_path);
+    platform::delete_unless_read_only(entry.target_path);
   }
 }
 
@@ -128,12 +128,12 @@ void finish_copy(CopyEntry& entry) {
 // source has changed since it was read, so that its start would not match
 // the rest.
 bool rewrite_from_source(CopyEntry& entry, std::uint64_t length) {
-  platform::Handle source = platform::open_for_reading(entry.source_path);
+  platform::Handle source = platform::open_without_waiting(entry.source_path);
   char* buffer = platform::allocate_data(CHUNK_SIZE);
   bool complete = buffer != nullptr && is_source_as_read(entry, source);
   while (complete && length > 0) {
     std::size_t n = next_chunk_size(length);
-    complete = platform::read_file(source, buffer, n) == n && platform::write_file(entry.target_handle, buffer, n) == n;
+    complete = platform::read_fully(source, buffer, n) == n && platform::write_fully(entry.target_handle, buffer, n) == n;
     length -= n;
   }
   platform::release_data(buffer, CHUNK_SIZE);

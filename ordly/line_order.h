@@ -64,38 +64,42 @@ inline int compare_codes_from(const unsigned char* a, const unsigned char* b, co
 // A line with the codes of its first eight bytes packed into one number,
 // the first code highest: two lines whose packed codes differ are ordered
 // by them alone, because the codes before the first difference are equal
-// and a line's codes end in zeros from its NUL on (the padding is zero).
+// and a line's codes end in zeros from its NUL on.
 struct KeyedLine {
   std::uint64_t key;
   char* line;
 };
 
-inline std::uint64_t code_prefix(const char* line, const unsigned char* table) {
+// The packed codes of a line of length bytes (its NUL not counted); only
+// the bytes of the line itself are read. A stored line, padded with zeros,
+// may be given as PADDED_LINE long.
+constexpr std::size_t PADDED_LINE = 8;
+inline std::uint64_t code_prefix(const char* line, std::size_t length, const unsigned char* table) {
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(line);
   std::uint64_t key = 0;
-  for (int i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  if (length >= 8) {
+    for (std::size_t i = 0; i < 8; ++i) key = key << 8 | table[bytes[i]];
+  } else {
+    for (std::size_t i = 0; i < 8; ++i) key = key << 8 | (i < length ? table[bytes[i]] : 0);
+  }
   return key;
 }
 
 // True when only the character stage of compare_plain takes part.
 bool plain_codes_apply();
 
-struct CodeOrder {
-  const unsigned char* table;
-  bool reverse;
-  int operator()(const char* first, const char* second) const {
-    return compare_codes_from(reinterpret_cast<const unsigned char*>(first),
-                              reinterpret_cast<const unsigned char*>(second), table, reverse);
-  }
-};
-
 struct KeyedCodeOrder {
   const unsigned char* table;
   bool reverse;
+  std::uint64_t key_of(const char* line, std::size_t length) const { return code_prefix(line, length, table); }
   int operator()(const KeyedLine& first, const KeyedLine& second) const {
     if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
-    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line),
-                              reinterpret_cast<const unsigned char*>(second.line), table, reverse);
+    // Only the NUL has the code 0: equal keys ending in it are equal lines,
+    // and equal keys without it leave the lines to compare from the ninth
+    // byte on.
+    if ((first.key & 0xFF) == 0) return 0;
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line) + 8,
+                              reinterpret_cast<const unsigned char*>(second.line) + 8, table, reverse);
   }
 };
 
@@ -104,13 +108,22 @@ struct FunctionOrder {
   int operator()(const char* first, const char* second) const { return compare(first, second); }
 };
 
-// Calls work with the order of the current settings.
+// The comparison of the current settings on keyed lines whose keys take no
+// part: for loops that keep keys only where the character stage decides.
+struct KeyedFunctionOrder {
+  CompareFunction compare;
+  std::uint64_t key_of(const char*, std::size_t) const { return 0; }
+  int operator()(const KeyedLine& first, const KeyedLine& second) const { return compare(first.line, second.line); }
+};
+
+// Calls work with the order of the current settings on keyed lines; an
+// order's key_of gives the key to keep beside each line.
 template <typename Work>
-void with_line_order(Work&& work) {
+void with_keyed_line_order(Work&& work) {
   if (plain_codes_apply()) {
-    work(CodeOrder{settings.active_table, settings.reverse_order});
+    work(KeyedCodeOrder{settings.active_table, settings.reverse_order});
   } else {
-    work(FunctionOrder{settings.active_compare});
+    work(KeyedFunctionOrder{settings.active_compare});
   }
 }
 

@@ -130,11 +130,60 @@ void read_pieces(suite::InputStream& input) {
   }
 }
 
+// Stored lines are carved one after another out of blocks of
+// LINE_BLOCK_SIZE bytes, which all go back together once the store has been
+// written out. A line that no shared block can be had for gets a block of
+// its own size, so the store fills memory as far as blocks of single lines
+// go: a spill begins only when that allocation fails too.
+constexpr std::size_t LINE_BLOCK_SIZE = 64 * 1024;
+// Lines above this size get a block of their own, so that a block's unused
+// rest stays small.
+constexpr std::size_t LARGEST_SHARED_LINE = LINE_BLOCK_SIZE / 16;
+
+struct LineBlock {
+  LineBlock* older;
+};
+
+struct LineBlocks {
+  LineBlock* newest = nullptr;
+  char* free_space = nullptr;  // the unused rest of the newest shared block
+  std::size_t free_size = 0;
+};
+
+LineBlocks line_blocks;
+
+char* new_line_block(std::size_t size) {
+  LineBlock* block = static_cast<LineBlock*>(std::malloc(sizeof(LineBlock) + size));
+  if (block == nullptr) return nullptr;
+  block->older = line_blocks.newest;
+  line_blocks.newest = block;
+  return reinterpret_cast<char*>(block + 1);
+}
+
+// Space for one stored line of size bytes, or null when the memory is not
+// there.
+char* take_line_space(std::size_t size) {
+  if (size <= line_blocks.free_size) {
+    char* space = line_blocks.free_space;
+    line_blocks.free_space += size;
+    line_blocks.free_size -= size;
+    return space;
+  }
+  if (size <= LARGEST_SHARED_LINE) {
+    if (char* shared = new_line_block(LINE_BLOCK_SIZE)) {
+      line_blocks.free_space = shared + size;
+      line_blocks.free_size = LINE_BLOCK_SIZE - size;
+      return shared;
+    }
+  }
+  return new_line_block(size);
+}
+
 }  // namespace
 
 char* new_stored_line(const char* text, std::size_t length, bool add_line_feed) {
   std::size_t stored_size = length + (add_line_feed ? 1 : 0);
-  char* block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + stored_size + LINE_PADDING));
+  char* block = take_line_space(sizeof(std::uint32_t) + stored_size + LINE_PADDING);
   if (block == nullptr) return nullptr;
   std::uint32_t stored = static_cast<std::uint32_t>(stored_size);
   std::memcpy(block, &stored, sizeof stored);
@@ -151,7 +200,14 @@ std::size_t stored_length(const char* line) {
   return length;
 }
 
-void free_stored_line(char* line) { std::free(line - sizeof(std::uint32_t)); }
+void free_stored_lines() {
+  while (LineBlock* block = line_blocks.newest) {
+    line_blocks.newest = block->older;
+    std::free(block);
+  }
+  line_blocks.free_space = nullptr;
+  line_blocks.free_size = 0;
+}
 
 void release_input_file() { named_input.reset(); }
 suite::OutputStream& run_output() { return named_output; }
@@ -174,10 +230,8 @@ bool resize_read_buffer(std::uint32_t size) {
   return store.read_buffer != nullptr;
 }
 
-namespace {
-
-std::size_t read_line_of_at_most(suite::InputStream& input, char* buffer, std::size_t longest) {
-  std::size_t length = input.read_line(buffer, longest + 1);
+std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
+  std::size_t length = input.read_line(buffer, settings.max_line - 1);
   if (length == 0) return 0;
   if (const void* nul = std::memchr(buffer, '\0', length)) {
     length = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer);
@@ -187,16 +241,6 @@ std::size_t read_line_of_at_most(suite::InputStream& input, char* buffer, std::s
     buffer[length] = '\0';
   }
   return length;
-}
-
-}  // namespace
-
-std::size_t read_stored_line(suite::InputStream& input, char* buffer) {
-  return read_line_of_at_most(input, buffer, settings.max_line - 2);
-}
-
-std::size_t read_run_line(suite::InputStream& input, char* buffer) {
-  return read_line_of_at_most(input, buffer, settings.max_line - 1);
 }
 
 void read_input(const char* name) {
@@ -220,12 +264,12 @@ void write_sorted(const char* name) {
   if (to_file && !named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
   suite::OutputStream& output = to_file ? named_output : start_output();
   for (std::int32_t i = 0; i < store.line_count; ++i) {
-    char* line = store.line_array[i];
-    output.write(line, stored_length(line));
-    free_stored_line(line);
+    const char* line = store.line_array[i];
+    output.write_line(line, stored_length(line));
     store.line_array[i] = nullptr;
   }
   store.line_count = 0;
+  free_stored_lines();
   // A run that lacks lines would lose them from the result.
   if (to_file && !named_output.close()) error_exit(ErrorCode::CANNOT_OPEN, name);
 }

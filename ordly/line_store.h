@@ -1,6 +1,6 @@
 // The line store that inputs are read into: the read buffer, the table of
-// line pointers and the lines themselves, each a block of its own that
-// ends in exactly one line feed before its NUL.
+// line pointers and the lines themselves, each ending in exactly one line
+// feed before its NUL.
 #pragma once
 
 #include <cstddef>
@@ -40,12 +40,6 @@ bool resize_read_buffer(std::uint32_t size);
 // always ending in a line feed. Returns its length without the NUL, or 0
 // at the end of the input.
 std::size_t read_stored_line(suite::InputStream& input, char* buffer);
-// Reads a line of a temporary file into buffer (settings.max_line + 1
-// bytes at least). Such a file holds stored lines, which can be one byte
-// longer than read_stored_line takes, so they are read whole: a run gives
-// back exactly the lines that were written to it.
-std::size_t read_run_line(suite::InputStream& input, char* buffer);
-
 // Reads one input into the store: the named file, or standard input when
 // the name is null.
 void read_input(const char* name);
@@ -53,13 +47,14 @@ void read_input(const char* name);
 // when the name is null or empty; the store is empty afterwards.
 void write_sorted(const char* name);
 
-// A stored line is one block: its length in four bytes, then its text, the
-// NUL and LINE_PADDING - 1 more zero bytes; its pointer is that of the text.
-// Makes one of length bytes of text and, when asked, a line feed after
-// them; returns null when the memory is not there.
+// A stored line is its length in four bytes, then its text, the NUL and
+// LINE_PADDING - 1 more zero bytes; its pointer is that of the text. Makes
+// one of length bytes of text and, when asked, a line feed after them;
+// returns null when the memory is not there.
 char* new_stored_line(const char* text, std::size_t length, bool add_line_feed = false);
 std::size_t stored_length(const char* line);
-void free_stored_line(char* line);
+// Frees every stored line at once.
+void free_stored_lines();
 
 // The stream for named input files keeps its buffer from the first file
 // on, which comes before any line is stored, until every input has been

@@ -10,6 +10,7 @@
 #include "ordly/line_store.h"
 #include "ordly/output.h"
 #include "ordly/platform.h"
+#include "ordly/run_reader.h"
 #include "ordly/settings.h"
 
 namespace ordly {
@@ -37,12 +38,16 @@ void close_intermediate_output() {
 }
 
 // The state of one k-way merge: a heap of list positions and, for each
-// input taking part, its current line.
+// input taking part, its current line with the key the order keeps for it.
+// A run is read in place by its reader; a file of the user's is read like
+// any input into a line buffer of its own.
 struct MergeState {
   int heap[MAX_FILES];
   int count = 0;
-  char* line[MAX_FILES] = {};
+  KeyedLine current[MAX_FILES] = {};
   std::size_t length[MAX_FILES] = {};
+  RunReader reader[MAX_FILES];
+  char* line_buffer[MAX_FILES] = {};
 };
 
 // Orders the heap by straight insertion; equal lines keep list order.
@@ -51,7 +56,7 @@ void order_heap(MergeState& state, Order compare) {
   for (int k = 1; k < state.count; ++k) {
     int held = state.heap[k];
     int j = k - 1;
-    while (j >= 0 && compare(state.line[state.heap[j]], state.line[held]) > 0) {
+    while (j >= 0 && compare(state.current[state.heap[j]], state.current[held]) > 0) {
       state.heap[j + 1] = state.heap[j];
       --j;
     }
@@ -65,47 +70,72 @@ void sift_down(MergeState& state, Order compare) {
   int i = 0;
   int child = 1;
   while (child < state.count) {
-    if (child + 1 < state.count && compare(state.line[state.heap[child]], state.line[state.heap[child + 1]]) > 0) {
+    if (child + 1 < state.count &&
+        compare(state.current[state.heap[child]], state.current[state.heap[child + 1]]) > 0) {
       ++child;
     }
-    if (compare(state.line[state.heap[i]], state.line[state.heap[child]]) <= 0) break;
+    if (compare(state.current[state.heap[i]], state.current[state.heap[child]]) <= 0) break;
     std::swap(state.heap[i], state.heap[child]);
     i = child;
     child = 2 * child + 1;
   }
 }
 
-// The next line of a listed file: the user's files are read like any
-// input, the temporary ones line by line as they were written.
-std::size_t read_merge_line(int entry, char* buffer) {
-  suite::InputStream& input = *file_list[entry].stream;
-  return file_list[entry].is_temporary ? read_run_line(input, buffer) : read_stored_line(input, buffer);
+// Readies input i for reading; error 64 when its buffer cannot be had.
+void start_input(MergeState& state, int i) {
+  if (file_list[i].is_temporary) {
+    if (!state.reader[i].start(settings.max_line)) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+  } else {
+    state.line_buffer[i] = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
+    if (state.line_buffer[i] == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
+  }
 }
 
+void finish_input(MergeState& state, int i) {
+  state.reader[i].release();
+  std::free(state.line_buffer[i]);
+  state.line_buffer[i] = nullptr;
+}
+
+// Makes the next line of input i its current line; false at its end. The
+// user's files are read like any input, the runs as they were written.
+bool read_next_line(MergeState& state, int i) {
+  suite::InputStream& input = *file_list[i].stream;
+  if (file_list[i].is_temporary) {
+    state.current[i].line = state.reader[i].next_line(input, state.length[i]);
+    return state.current[i].line != nullptr;
+  }
+  state.current[i].line = state.line_buffer[i];
+  state.length[i] = read_stored_line(input, state.line_buffer[i]);
+  return state.length[i] != 0;
+}
+
+// Inputs that yield no line take no further part.
 void load_first_lines(MergeState& state, int first, int end) {
   for (int i = first; i < end; ++i) {
-    std::size_t length = read_merge_line(i, store.read_buffer);
-    if (length == 0) continue;
-    char* buffer = static_cast<char*>(std::calloc(settings.max_line + LINE_PADDING, 1));
-    if (buffer == nullptr) error_exit(ErrorCode::MEMORY_EXHAUSTED);
-    std::memcpy(buffer, store.read_buffer, length + 1);
-    state.line[i] = buffer;
-    state.length[i] = length;
-    state.heap[state.count++] = i;
+    start_input(state, i);
+    if (read_next_line(state, i)) {
+      state.heap[state.count++] = i;
+    } else {
+      finish_input(state, i);
+    }
   }
 }
 
 template <typename Order>
 void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+  for (int k = 0; k < state.count; ++k) {
+    int i = state.heap[k];
+    state.current[i].key = compare.key_of(state.current[i].line, state.length[i]);
+  }
   order_heap(state, compare);
   while (state.count > 0) {
     int top = state.heap[0];
-    output.write(state.line[top], state.length[top]);
-    std::size_t length = read_merge_line(top, state.line[top]);
-    if (length != 0) {
-      state.length[top] = length;
+    output.write_line(state.current[top].line, state.length[top]);
+    if (read_next_line(state, top)) {
+      state.current[top].key = compare.key_of(state.current[top].line, state.length[top]);
     } else {
-      std::free(state.line[top]);
+      finish_input(state, top);
       state.heap[0] = state.heap[--state.count];
     }
     sift_down(state, compare);
@@ -127,7 +157,7 @@ void close_and_remove(int first, int end) {
 void merge_range(int first, int end, suite::OutputStream& output) {
   MergeState state;
   load_first_lines(state, first, end);
-  with_line_order([&](auto order) { merge_lines(state, output, order); });
+  with_keyed_line_order([&](auto order) { merge_lines(state, output, order); });
   close_and_remove(first, end);
 }
 

@@ -206,7 +206,7 @@ void sort_with_method(Item* items, std::int32_t count, Order compare) {
 void sort_keyed(char** items, std::int32_t count) {
   static KeyedLine keyed[MAX_STORED_LINES];
   const unsigned char* table = settings.active_table;
-  for (std::int32_t i = 0; i < count; ++i) keyed[i] = {code_prefix(items[i], table), items[i]};
+  for (std::int32_t i = 0; i < count; ++i) keyed[i] = {code_prefix(items[i], PADDED_LINE, table), items[i]};
   sort_with_method(keyed, count, KeyedCodeOrder{table, settings.reverse_order});
   for (std::int32_t i = 0; i < count; ++i) items[i] = keyed[i].line;
 }

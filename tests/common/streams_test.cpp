@@ -110,6 +110,27 @@ TEST(TextOutput, LineFeedsBecomeCrLf) {
   EXPECT_EQ(folder.read("b"), "a\nb\r\n");
 }
 
+TEST(TextOutput, LinesWrittenWholeAsByWrite) {
+  // Lines of every length around the buffer's end, with and without their
+  // line feed, in both modes.
+  suite_test::TempFolder folder;
+  for (StreamMode mode : {StreamMode::text, StreamMode::binary}) {
+    {
+      OutputStream by_line;
+      OutputStream by_write;
+      ASSERT_TRUE(by_line.open(folder.file("line"), mode));
+      ASSERT_TRUE(by_write.open(folder.file("write"), mode));
+      for (std::size_t i = 0; i < 40000; ++i) {
+        std::string line(i % 23, static_cast<char>('a' + i % 26));
+        if (i % 5 != 0) line += '\n';
+        by_line.write_line(line.data(), line.size());
+        by_write.write(line);
+      }
+    }
+    EXPECT_TRUE(folder.read("line") == folder.read("write"));
+  }
+}
+
 TEST(Output, LargeWritesKeepEveryByte) {
   suite_test::TempFolder folder;
   std::string text(1000000, 'x');

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dupro/options.h"
+#include "dupro/platform.h"
 
 namespace {
 
@@ -125,16 +126,30 @@ TEST(DuproOptions, DateCheck) {
   }
 }
 
-TEST(DuproOptions, PathsReadBackslashAsSlashAndLoneDashIsAPath) {
+// Paths are read with the platform's separator, whichever of '/' and '\'
+// was typed.
+TEST(DuproOptions, PathsReadWithThePlatformsSeparatorAndLoneDashIsAPath) {
+  const std::string separator(1, dupro::platform::SEPARATOR);
   CommandLine line;
-  ASSERT_EQ(parse({"a\\b\\*.txt", "-", "-A"}, line), dupro::ARGUMENTS_VALID);
-  EXPECT_EQ(line.source, "a/b/*.txt");
+  ASSERT_EQ(parse({"a\\b/*.txt", "-", "-A"}, line), dupro::ARGUMENTS_VALID);
+  EXPECT_EQ(line.source, "a" + separator + "b" + separator + "*.txt");
   EXPECT_EQ(line.target, "-");
   CommandLine slash;
   ASSERT_EQ(parse({"/", "x"}, slash), dupro::ARGUMENTS_VALID);
-  EXPECT_EQ(slash.source, "/");
+  EXPECT_EQ(slash.source, separator);
 }
 
+#ifdef _WIN32
+// Paths use '\' and drive letters here: an argument that begins with '/'
+// is an option, whatever it names.
+TEST(DuproOptions, SlashAlwaysBeginsAnOption) {
+  CommandLine line;
+  EXPECT_EQ(parse({"C:\\", "/T"}, line), dupro::MISSING_SOURCE);
+  EXPECT_EQ(parse({"/windows"}, line), dupro::UNKNOWN_OPTION);
+  ASSERT_EQ(parse({"C:\\src", "/T", "D:\\new"}, line), dupro::ARGUMENTS_VALID);
+  EXPECT_EQ(line.target, "D:\\new");
+}
+#else
 TEST(DuproOptions, ExistingAbsolutePathIsNotAnOption) {
   CommandLine line;
   ASSERT_EQ(parse({"/tmp", "-T", "/no/such/folder/yet"}, line), dupro::ARGUMENTS_VALID);
@@ -143,5 +158,6 @@ TEST(DuproOptions, ExistingAbsolutePathIsNotAnOption) {
   CommandLine missing;
   EXPECT_EQ(parse({"/no-such-place"}, missing), dupro::UNKNOWN_OPTION);
 }
+#endif
 
 }  // namespace

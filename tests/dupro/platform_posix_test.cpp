@@ -21,7 +21,7 @@ void rewrite(const std::string& path, const std::string& bytes) {
   platform::CreateFailure failure;
   platform::Handle handle = platform::create_file(path, "", failure);
   ASSERT_NE(handle, platform::NO_HANDLE);
-  platform::write_file(handle, bytes.data(), bytes.size());
+  platform::write_fully(handle, bytes.data(), bytes.size());
   platform::close_file(handle);
 }
 
@@ -38,7 +38,7 @@ TEST(DuproPlatform, ArchiveBitIsClearedAndSetAgainByAChange) {
   // A change of time alone also sets it.
   ASSERT_TRUE(platform::set_attributes(path, 0));
   EXPECT_EQ(attributes_of(path), 0u);
-  platform::Handle handle = platform::open_for_reading(path);
+  platform::Handle handle = platform::open_without_waiting(path);
   ASSERT_NE(handle, platform::NO_HANDLE);
   ASSERT_TRUE(platform::set_file_time(handle, (96 - 80) << 9 | 12 << 5 | 31, 10 << 11 | 20 << 5 | 15));
   platform::close_file(handle);
@@ -61,14 +61,14 @@ TEST(DuproPlatform, ReadOnlyIsTheOwnerWriteBit) {
   platform::CreateFailure failure;
   EXPECT_EQ(platform::create_file(path, "", failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::permission_denied);
-  EXPECT_FALSE(platform::delete_file(path));
+  EXPECT_FALSE(platform::delete_unless_read_only(path));
   EXPECT_EQ(folder.read("r.txt"), "old");
   ASSERT_TRUE(platform::set_attributes(path, platform::ARCHIVE));
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IWUSR, 0u);
   rewrite(path, "new");
   EXPECT_EQ(folder.read("r.txt"), "new");
-  EXPECT_TRUE(platform::delete_file(path));
+  EXPECT_TRUE(platform::delete_unless_read_only(path));
 }
 
 TEST(DuproPlatform, CreateFailuresAreTold) {
@@ -108,7 +108,7 @@ TEST(DuproPlatform, TimesBecomeEvenSecondWordsInLocalTime) {
   folder.write("t", "x");
   std::uint16_t date = (101 - 80) << 9 | 7 << 5 | 4;  // 2001-07-04
   std::uint16_t time = 13 << 11 | 5 << 5 | 29;         // 13:05:58
-  platform::Handle handle = platform::open_for_reading(path);
+  platform::Handle handle = platform::open_without_waiting(path);
   ASSERT_TRUE(platform::set_file_time(handle, date, time));
   platform::close_file(handle);
   platform::FileInfo info;
@@ -153,7 +153,7 @@ TEST(DuproPlatform, FinishingAWrittenFileToldWhetherItsCloseWorked) {
   std::string path = folder.file("w");
   platform::Handle handle = platform::create_file(path, "", failure);
   ASSERT_NE(handle, platform::NO_HANDLE);
-  ASSERT_EQ(platform::write_file(handle, "data", 4), 4u);
+  ASSERT_EQ(platform::write_fully(handle, "data", 4), 4u);
   std::uint16_t date = (101 - 80) << 9 | 7 << 5 | 4;
   std::uint16_t time = 13 << 11 | 5 << 5 | 29;
   EXPECT_TRUE(platform::finish_file(handle, path, date, time, platform::READ_ONLY | platform::ARCHIVE));
@@ -174,14 +174,14 @@ TEST(DuproPlatform, StampsTellStatesOfAFileApart) {
   ASSERT_TRUE(platform::stamp_of(folder.file("a"), again));
   EXPECT_EQ(by_path, again);
   EXPECT_EQ(by_path.size, 3u);
-  platform::Handle handle = platform::open_for_reading(folder.file("a"));
+  platform::Handle handle = platform::open_without_waiting(folder.file("a"));
   ASSERT_NE(handle, platform::NO_HANDLE);
   ASSERT_TRUE(platform::stamp_of(handle, opened));
   EXPECT_EQ(opened, by_path);
   // Positioned reading.
   ASSERT_TRUE(platform::seek_file(handle, 1));
   char bytes[2];
-  EXPECT_EQ(platform::read_file(handle, bytes, 2), 2u);
+  EXPECT_EQ(platform::read_fully(handle, bytes, 2), 2u);
   EXPECT_EQ(std::string(bytes, 2), "bc");
   platform::close_file(handle);
   struct stat before;
@@ -208,10 +208,10 @@ TEST(DuproPlatform, SameFileAndDataBudget) {
   folder.write("a", "x");
   ASSERT_EQ(link(folder.file("a").c_str(), folder.file("b").c_str()), 0);
   folder.write("c", "x");
-  EXPECT_TRUE(platform::same_file(folder.file("a"), folder.file("b")));
-  EXPECT_TRUE(platform::same_file(folder.file("a"), folder.path() + "/./a"));
-  EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("c")));
-  EXPECT_FALSE(platform::same_file(folder.file("a"), folder.file("missing")));
+  EXPECT_TRUE(platform::name_one_file(folder.file("a"), folder.file("b")));
+  EXPECT_TRUE(platform::name_one_file(folder.file("a"), folder.path() + "/./a"));
+  EXPECT_FALSE(platform::name_one_file(folder.file("a"), folder.file("c")));
+  EXPECT_FALSE(platform::name_one_file(folder.file("a"), folder.file("missing")));
   platform::CreateFailure failure;
   EXPECT_EQ(platform::create_file(folder.file("b"), folder.file("a"), failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::is_source);

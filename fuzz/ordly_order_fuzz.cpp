@@ -1,7 +1,8 @@
 // Ordly's order under random settings: both comparisons are reflexive and
-// antisymmetric in sign; the inlined character stage, the packed first
-// codes and the byte-skipping loop agree with the comparison routine and
-// with a byte-by-byte reading of the table; and every sort method returns
+// antisymmetric in sign; the packed first codes (of the line's own bytes or
+// of its padded block) and the byte-skipping loop agree with the comparison
+// routine and with a byte-by-byte reading of the table, and so does the
+// keyed order of any other settings; and every sort method returns
 // a permutation of its lines that is sorted whenever the order is
 // consistent (transitive) on them.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -72,18 +73,25 @@ int byte_by_byte(const char* first, const char* second) {
 void check_comparisons(const std::vector<char*>& lines) {
   const ordly::CompareFunction compare = settings.active_compare;
   const bool plain = ordly::plain_codes_apply();
-  const ordly::CodeOrder code_order{settings.active_table, settings.reverse_order};
   const ordly::KeyedCodeOrder keyed_order{settings.active_table, settings.reverse_order};
+  const ordly::KeyedFunctionOrder function_order{compare};
   for (char* a : lines) {
     fuzz::check(compare(a, a) == 0, "a line equals itself");
+    std::size_t length = ordly::stored_length(a);
+    if (plain) {
+      fuzz::check(keyed_order.key_of(a, length) == ordly::code_prefix(a, ordly::PADDED_LINE, settings.active_table),
+                  "the packed codes of the padded block are those of the line");
+    }
     for (char* b : lines) {
       int result = sign(compare(a, b));
       fuzz::check(result == -sign(compare(b, a)), "antisymmetric in sign");
+      ordly::KeyedLine fa{function_order.key_of(a, length), a};
+      ordly::KeyedLine fb{function_order.key_of(b, ordly::stored_length(b)), b};
+      fuzz::check(result == sign(function_order(fa, fb)), "the keyed order of the comparison routine agrees");
       if (!plain) continue;
       fuzz::check(result == sign(byte_by_byte(a, b)), "the comparison reads the table byte by byte");
-      fuzz::check(result == sign(code_order(a, b)), "the inlined character stage agrees");
-      ordly::KeyedLine ka{ordly::code_prefix(a, settings.active_table), a};
-      ordly::KeyedLine kb{ordly::code_prefix(b, settings.active_table), b};
+      ordly::KeyedLine ka{keyed_order.key_of(a, length), a};
+      ordly::KeyedLine kb{keyed_order.key_of(b, ordly::stored_length(b)), b};
       fuzz::check(result == sign(keyed_order(ka, kb)), "the packed first codes agree");
     }
   }
@@ -139,6 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<char*> lines = make_lines(choices);
   check_comparisons(lines);
   check_sorts(lines);
-  for (char* line : lines) ordly::free_stored_line(line);
+  ordly::free_stored_lines();
   return 0;
 }

@@ -182,7 +182,8 @@ TEST(OnelyErrors, DestinationThatIsTheSourceIsRefused) {
   folder.write("a.txt", content);
   RunOptions options;
   options.folder = folder.path();
-  for (const std::string& destination : std::vector<std::string>{"a.txt", "./a.txt", suite_test::path_argument(folder.file("a.txt"))}) {
+  const std::string absolute = suite_test::path_argument(folder.file("a.txt"));
+  for (const std::string& destination : std::vector<std::string>{"a.txt", "./a.txt", absolute}) {
     RunResult result = run_program("onely", {"a.txt", destination}, options);
     EXPECT_EQ(result.status, 8);
     EXPECT_EQ(result.err, error_text("Could not open '" + destination + "'.\n\n"));

@@ -199,8 +199,8 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
 
 // Wine hands a Windows program its arguments joined into one command line:
 // an argument with blanks (or an empty one) goes in quotes, and every '"' is
-// written as '\\"' with the backslashes before it doubled, as are those before
-// a closing quote. The suite's argument builder reads '\\"' as '"' and every
+// written as '\"' with the backslashes before it doubled, as are those before
+// a closing quote. The suite's argument builder reads '\"' as '"' and every
 // other backslash as it is, so a run of 2k backslashes before a quote must
 // reach Wine as k backslashes. What that command line cannot carry (an odd
 // run of backslashes before a quote, backslashes that end an argument Wine

@@ -68,7 +68,7 @@ constexpr const char* WINE_HAS_NO_NAME_FOR_STANDARD_INPUT =
     "Windows has no file name for standard input, and under Wine Z:\\dev\\stdin is the input of Wine's server";
 
 // An absolute path of this machine as an argument for the programs under
-// test: under Wine written on its drive Z: (the root folder) with '\\'
+// test: under Wine written on its drive Z: (the root folder) with '\'
 // separators, since there an argument that begins with '/' is an option;
 // otherwise as it is.
 std::string path_argument(const std::string& path);

@@ -77,6 +77,9 @@ bool root_folder_holds(const std::string& name);
 // A path argument written with the platform's separator: here every '\'
 // is read as '/', so that paths written for the console platform work.
 std::string native_path(std::string path);
+// The separator that joins a folder and a name in a path the program
+// composes: '\' where paths use '\' and drive letters, otherwise '/'.
+char path_separator();
 // True when a path begins with a drive (a letter and ':') that the system
 // does not have; such a path names nothing, whatever is on disk.
 bool names_missing_drive(const std::string& path);

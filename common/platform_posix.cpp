@@ -185,6 +185,8 @@ std::string native_path(std::string path) {
   return path;
 }
 
+char path_separator() { return '/'; }
+
 // There are no drives here: a letter and ':' name one that does not exist.
 bool names_missing_drive(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' &&

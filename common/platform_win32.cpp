@@ -174,7 +174,10 @@ std::size_t write_bytes(Handle handle, const char* data, std::size_t size) {
 
 WriteFailure last_write_failure() { return last_write; }
 
+// A pipe or a device may take a new position without moving: only a disk
+// file goes back.
 bool seek_to_start(Handle handle) {
+  if (!is_disk_file(native(handle))) return false;
   LARGE_INTEGER start = {};
   return SetFilePointerEx(native(handle), start, nullptr, FILE_BEGIN) != 0;
 }
@@ -230,6 +233,8 @@ bool root_folder_holds(const std::string& name) {
 
 // Both '\' and '/' separate here.
 std::string native_path(std::string path) { return path; }
+
+char path_separator() { return '\\'; }
 
 bool names_missing_drive(const std::string& path) {
   if (path.size() < 2 || path[1] != ':') return false;

@@ -24,19 +24,27 @@ std::string codes_after_ready(const std::string& err) {
 TEST(ConsoleKeys, CharactersAndKeysWithoutOne) {
   TerminalSession session("key_echo", {});
   ASSERT_TRUE(session.wait_for_error_text("ready\r\n"));
-  // a, Enter, Ctrl-A, Up, F1, a lone Escape, then q to end.
-  for (const char* key : {"a", "\r", "\x01", "\x1b[A", "\x1bOP", "\x1b", "q"}) {
+  // a, Enter, Ctrl-A, Up, F1, a lone Escape, then q to end. Wine's console
+  // may hold a lone Escape back as the start of a sequence and join it to
+  // the next key, so there the Escape is left out.
+  const bool lone_escape = !suite_test::programs_run_under_wine();
+  for (const char* key : {"a", "\r", "\x01", "\x1b[A", "\x1bOP"}) {
     session.type(key);
     pause();
   }
+  if (lone_escape) {
+    session.type("\x1b");
+    pause();
+  }
+  session.type("q");
   RunResult result = session.finish();
   EXPECT_EQ(result.status, 0);
   // The second codes: the console's scan codes on Windows, the last byte of
   // the terminal's sequence on POSIX.
   std::string up = suite_test::programs_run_under_wine() ? "72" : "65";
   std::string f1 = suite_test::programs_run_under_wine() ? "59" : "80";
-  EXPECT_EQ(codes_after_ready(result.err),
-            "97\r\n13\r\n1\r\n0\r\n" + up + "\r\n0\r\n" + f1 + "\r\n27\r\n113\r\n");
+  EXPECT_EQ(codes_after_ready(result.err), "97\r\n13\r\n1\r\n0\r\n" + up + "\r\n0\r\n" + f1 + "\r\n" +
+                                               (lone_escape ? "27\r\n" : "") + "113\r\n");
 }
 
 TEST(ConsoleKeys, CtrlCIsAKey) {

@@ -121,6 +121,29 @@ TEST(Win32Platform, AWriteToAPipeNobodyReadsMeansTheReaderHasGone) {
   CloseHandle(writer);
 }
 
+TEST(Win32Platform, OnlyADiskFileGoesBackToItsStart) {
+  // The system may take a pipe's position without moving anything, so a
+  // caller would read what it already read as gone.
+  HANDLE reader, writer;
+  ASSERT_NE(CreatePipe(&reader, &writer, nullptr, 0), 0);
+  ASSERT_EQ(platform::write_bytes(handle_of(writer), "line\n", 5), 5u);
+  char buffer[8];
+  ASSERT_EQ(platform::read_bytes(handle_of(reader), buffer, sizeof buffer), 5u);
+  EXPECT_FALSE(platform::seek_to_start(handle_of(reader)));
+  EXPECT_FALSE(platform::truncate_to_empty(handle_of(writer)));
+  CloseHandle(reader);
+  CloseHandle(writer);
+
+  suite_test::TempFolder folder;
+  folder.write("a.txt", "line\n");
+  platform::Handle file = platform::open_for_reading(folder.file("a.txt"));
+  ASSERT_NE(file, platform::NO_HANDLE);
+  ASSERT_EQ(platform::read_bytes(file, buffer, sizeof buffer), 5u);
+  EXPECT_TRUE(platform::seek_to_start(file));
+  EXPECT_EQ(platform::read_bytes(file, buffer, sizeof buffer), 5u);
+  platform::close_handle(file);
+}
+
 TEST(Win32Platform, AnOutputFeedsAnInputOnlyWhereItWritesIntoWhatIsStillToBeRead) {
   suite_test::TempFolder folder;
   folder.write("f.txt", "text\n");

@@ -88,7 +88,7 @@ TEST(CutLines, NulBytesAndLongLines) {
 TEST(CutFiles, ReadsTheNamedFile) {
   TempFolder folder;
   folder.write("in.txt", "a\tb\r\nc\td\r\n");
-  RunResult result = cut({"/f2", folder.file("in.txt")}, "ignored\tinput\n");
+  RunResult result = cut({"/f2", suite_test::path_argument(folder.file("in.txt"))}, "ignored\tinput\n");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, crlf("b\nd\n"));
   RunOptions options;
@@ -117,7 +117,8 @@ TEST(CutErrors, OptionsAndFiles) {
   TempFolder folder;
   folder.write("a", "x\n");
   folder.write("b", "y\n");
-  expect_error({folder.file("a"), folder.file("b"), "/c1"}, 4, "\nBad syntax.\n");
+  expect_error({suite_test::path_argument(folder.file("a")), suite_test::path_argument(folder.file("b")), "/c1"}, 4,
+               "\nBad syntax.\n");
 }
 
 TEST(CutErrors, BadPositionLists) {

@@ -150,6 +150,7 @@ TEST(Naming, BaseNameFollowsTheLastSeparator) {
   EXPECT_EQ(base_name("a:x.txt"), "x.txt");
   EXPECT_EQ(base_name("plain"), "plain");
   EXPECT_EQ(base_name("dir/"), "");
+  EXPECT_EQ(base_name("C:\\src\\old.txt"), "old.txt");
 }
 
 TEST(Naming, SecondFileTakesTheFirstFilesBaseNameInAFolder) {
@@ -157,8 +158,19 @@ TEST(Naming, SecondFileTakesTheFirstFilesBaseNameInAFolder) {
   EXPECT_EQ(fallback_name_for_second_file("src/old.txt", "dest/"), "");
   EXPECT_EQ(first_name_for_second_file("src/old.txt", "C:"), "C:old.txt");
   EXPECT_EQ(first_name_for_second_file("old.txt", "dest"), "dest");
-  EXPECT_EQ(fallback_name_for_second_file("old.txt", "dest"), "dest/old.txt");
+  EXPECT_EQ(first_name_for_second_file("src\\old.txt", "dest\\"), "dest\\old.txt");
+  EXPECT_EQ(fallback_name_for_second_file("src\\old.txt", "dest\\"), "");
   EXPECT_EQ(first_name_for_second_file("src/old.txt", ""), "old.txt");
+}
+
+TEST(Naming, FolderAndBaseNameAreJoinedWithThePlatformsSeparator) {
+#ifdef _WIN32
+  EXPECT_EQ(fallback_name_for_second_file("old.txt", "dest"), "dest\\old.txt");
+  EXPECT_EQ(fallback_name_for_second_file("src/old.txt", "C:\\dest"), "C:\\dest\\old.txt");
+#else
+  EXPECT_EQ(fallback_name_for_second_file("old.txt", "dest"), "dest/old.txt");
+  EXPECT_EQ(fallback_name_for_second_file("src/old.txt", "/srv/dest"), "/srv/dest/old.txt");
+#endif
 }
 
 TEST_F(WithSettings, CommandLineTakesGroupedOptionsAnywhere) {
@@ -166,7 +178,11 @@ TEST_F(WithSettings, CommandLineTakesGroupedOptionsAnywhere) {
   EXPECT_TRUE(settings.trim_trailing_blanks && settings.fold_case && settings.expand_tabs);
   EXPECT_FALSE(settings.full_lines || settings.squeeze_blanks);
   EXPECT_EQ(settings.filespec1, "a");
+#ifdef _WIN32
+  EXPECT_EQ(settings.filespec2, "b\\c");
+#else
   EXPECT_EQ(settings.filespec2, "b/c");
+#endif
 }
 
 TEST_F(WithSettings, CommandLineStopsAtTheFirstArgumentThatEndsTheRun) {

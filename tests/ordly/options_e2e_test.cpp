@@ -69,8 +69,12 @@ TEST(OrdlyInput, WildcardsAndPathsThatLookLikeOptions) {
   folder.write("-", "dash\n");
   EXPECT_EQ(run_ordly({"*.TXT"}, "", folder.path()).out, crlf("1\n2\n"));
   EXPECT_EQ(run_ordly({"-"}, "", folder.path()).out, crlf("dash\n"));
-  // An existing absolute path is a file name, not an option group.
-  EXPECT_EQ(run_ordly({"/R", folder.file("a.txt"), folder.file("b.txt")}).out, crlf("2\n1\n"));
+  // An existing absolute path is a file name, not an option group (where
+  // paths have drives, written with its drive).
+  EXPECT_EQ(run_ordly({"/R", suite_test::path_argument(folder.file("a.txt")),
+                       suite_test::path_argument(folder.file("b.txt"))})
+                .out,
+            crlf("2\n1\n"));
 }
 
 TEST(OrdlyOptions, ReverseAndStartingColumnInEitherOrder) {
@@ -174,6 +178,10 @@ TEST(OrdlyOutput, AFileSortedInPlaceStaysWholeWhenItsNewContentCannotBeWritten) 
 }
 
 TEST(OrdlyOutput, AFileSortedInPlaceKeepsItsPermissionsAndTheLinkToIt) {
+  if (suite_test::programs_run_under_wine()) {
+    GTEST_SKIP() << "Wine names a file opened through a link by the link once a handle holds it open, "
+                    "so no Windows program can find where the link leads";
+  }
   TempFolder folder;
   ASSERT_EQ(mkdir(folder.file("data").c_str(), 0777), 0);
   folder.write("data/a.txt", "c\nb\na\n");

@@ -44,10 +44,16 @@ TEST(OrdlyPlatform, TheRealPlaceIsTheFullPathAndItsFolder) {
   std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   ordly::platform::FilePlace place = ordly::platform::real_place("a.txt");
+  // A name that does not exist yet has its full path too.
+  ordly::platform::FilePlace new_place = ordly::platform::real_place("new.txt");
   std::filesystem::current_path(before);
   EXPECT_TRUE(place.path.size() > 6 && place.path.compare(place.path.size() - 6, 6, "\\a.txt") == 0) << place.path;
   EXPECT_EQ(place.folder, place.path.substr(0, place.path.size() - 5));
   EXPECT_TRUE(std::filesystem::equivalent(place.path, folder.file("a.txt")));
+  // A drive letter begins the path, not the prefix of long paths.
+  EXPECT_EQ(place.path[1], ':') << place.path;
+  EXPECT_EQ(new_place.folder, place.folder);
+  EXPECT_EQ(new_place.path, place.folder + "new.txt");
 }
 
 }  // namespace

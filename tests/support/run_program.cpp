@@ -197,6 +197,43 @@ RunResult run_command_line(const std::vector<std::string>& command, const RunOpt
   return result;
 }
 
+// Wine hands a Windows program its arguments joined into one command line:
+// an argument with blanks (or an empty one) goes in quotes, and every '"' is
+// written as '\"' with the backslashes before it doubled, as are those before
+// a closing quote. The suite's argument builder reads '\"' as '"' and every
+// other backslash as it is, so a run of 2k backslashes before a quote must
+// reach Wine as k backslashes. What that command line cannot carry (an odd
+// run of backslashes before a quote, backslashes that end an argument Wine
+// puts in quotes) throws, so that no test runs with other arguments than
+// it names.
+std::string argument_for_wine(const std::string& argument) {
+  const bool quoted_by_wine = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+  std::string passed;
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      if (backslashes % 2 != 0) {
+        throw std::invalid_argument("Wine's command line cannot carry an odd run of backslashes before a quote: " +
+                                    argument);
+      }
+      backslashes /= 2;
+    }
+    passed.append(backslashes, '\\');
+    backslashes = 0;
+    passed += c;
+  }
+  if (backslashes > 0 && quoted_by_wine) {
+    throw std::invalid_argument("Wine's command line cannot carry backslashes that end an argument with blanks: " +
+                                argument);
+  }
+  passed.append(backslashes, '\\');
+  return passed;
+}
+
 }  // namespace
 
 std::string program_path(const std::string& name) {
@@ -207,11 +244,20 @@ std::vector<std::string> program_command(const std::string& name, const std::vec
   std::vector<std::string> command;
   if (!std::string(SUITE_PROGRAM_LAUNCHER).empty()) command.push_back(SUITE_PROGRAM_LAUNCHER);
   command.push_back(program_path(name));
-  command.insert(command.end(), arguments.begin(), arguments.end());
+  for (const std::string& argument : arguments) {
+    command.push_back(programs_run_under_wine() ? argument_for_wine(argument) : argument);
+  }
   return command;
 }
 
 bool programs_run_under_wine() { return SUITE_PROGRAMS_RUN_UNDER_WINE; }
+
+std::string path_argument(const std::string& path) {
+  if (!programs_run_under_wine()) return path;
+  std::string on_drive = "Z:" + path;
+  std::replace(on_drive.begin(), on_drive.end(), '/', '\\');
+  return on_drive;
+}
 
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,
                       const RunOptions& options) {
@@ -241,6 +287,7 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
   struct winsize size = {};
   size.ws_row = 25;
   size.ws_col = 80;
+  const std::vector<std::string> command = program_command(name, arguments);
   pid_t pid = forkpty(&terminal_, nullptr, nullptr, &size);
   if (pid < 0) throw std::runtime_error("forkpty");
   if (pid == 0) {
@@ -256,7 +303,7 @@ TerminalSession::TerminalSession(const std::string& name, const std::vector<std:
     }
     for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
-    exec_command(program_command(name, arguments));
+    exec_command(command);
   }
   pid_ = pid;
   close(out_pipe[1]);

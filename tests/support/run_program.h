@@ -64,6 +64,14 @@ std::vector<std::string> program_command(const std::string& name, const std::vec
 bool programs_run_under_wine();
 constexpr const char* WINE_HAS_NO_ADDRESS_SPACE_LIMIT = "Wine cannot start under an address-space limit";
 constexpr const char* WINE_HAS_NO_OPEN_FILES_LIMIT = "Wine needs more file handles than an open-files limit leaves";
+constexpr const char* WINE_HAS_NO_NAME_FOR_STANDARD_INPUT =
+    "Windows has no file name for standard input, and under Wine Z:\\dev\\stdin is the input of Wine's server";
+
+// An absolute path of this machine as an argument for the programs under
+// test: under Wine written on its drive Z: (the root folder) with '\'
+// separators, since there an argument that begins with '/' is an option;
+// otherwise as it is.
+std::string path_argument(const std::string& path);
 
 // Runs the program in a new session without a controlling terminal.
 RunResult run_program(const std::string& name, const std::vector<std::string>& arguments,

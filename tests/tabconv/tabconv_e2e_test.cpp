@@ -258,7 +258,8 @@ TEST(Files, ExistingAbsolutePathIsAFileNotAnOption) {
   TempFolder folder;
   folder.write("in.txt", "\tx\n");
   folder.write("out.txt", "");
-  RunResult result = run_program("colspread", {folder.file("in.txt"), folder.file("out.txt")});
+  RunResult result = run_program("colspread", {suite_test::path_argument(folder.file("in.txt")),
+                                               suite_test::path_argument(folder.file("out.txt"))});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(folder.read("out.txt"), crlf(spaces(8) + "x\n"));
 }
@@ -298,7 +299,7 @@ TEST(Files, DestinationThatIsTheSourceIsRefusedUntouched) {
   std::filesystem::create_hard_link(folder.file("data.txt"), folder.file("link.txt"));
   const RunOptions options = in_folder(folder);
   for (const Args& arguments : {Args{"data.txt", "data.txt"}, Args{"data.txt", "./data.txt"},
-                                Args{"link.txt", folder.file("data.txt")}}) {
+                                Args{"link.txt", suite_test::path_argument(folder.file("data.txt"))}}) {
     RunResult result = run_program("colpack", arguments, options);
     EXPECT_EQ(result.status, 8) << arguments[1];
     EXPECT_EQ(result.err, colpack_error("Could not open '" + arguments[1] + "'.\n\n"));

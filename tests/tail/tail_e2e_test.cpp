@@ -134,6 +134,18 @@ TEST(TailErrors, UnopenableNamesAreReportedAndDoNotFallBackToStandardInput) {
   EXPECT_EQ(result.err, "Cannot open sub\r\n");
 }
 
+TEST(TailErrors, NamesReachTheProgramAsWritten) {
+  // Blanks, tabs, quotes and backslashes, as the launcher hands them over.
+  TempFolder folder;
+  const std::vector<std::string> names = {"", "two  blanks\tand a tab", "a \"quoted\" word", "back\\slash\\",
+                                          "even\\\\\"run", "C:\\folder with blanks\\file"};
+  RunResult result = run_tail(names, folder);
+  std::string expected;
+  for (const std::string& name : names) expected += "Cannot open " + name + "\r\n";
+  EXPECT_EQ(result.err, expected);
+  EXPECT_EQ(result.status, 0);
+}
+
 TEST(TailHelp, FirstArgumentOnly) {
   TempFolder folder;
   for (const char* help : {"?", "/?", "-?"}) {

@@ -71,19 +71,20 @@ TEST(AbsolutePaths, DuproCopiesIntoANewTargetTreeSeveralLevelsDeep) {
   folder.write("src/one.txt", "1\n");
   folder.write("src/sub/two.txt", "2\n");
   const std::string target = folder.file("new/deep/er/target");
-  RunResult result = run_program("dupro", {folder.file("src"), target});
+  RunResult result = run_program("dupro", {absolute(folder, "src"), absolute(folder, "new/deep/er/target")});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(read_file(target + "/one.txt"), "1\n");
   EXPECT_EQ(read_file(target + "/sub/two.txt"), "2\n");
-  EXPECT_NE(result.out.find("\"" + target + "\" directory has been created"), std::string::npos);
+  EXPECT_NE(result.out.find("\"" + absolute(folder, "new/deep/er/target") + "\" directory has been created"),
+            std::string::npos);
   EXPECT_NE(result.out.find("\t2 files copied. 5 directories created."), std::string::npos);
 
   // Options stay options beside absolute paths: '/R' anywhere, and 'T'
   // taking a new absolute target as its value.
   ASSERT_FALSE(root_folder_holds_any({"R", "T"}));
   const std::string second = folder.file("second/target");
-  result = run_program("dupro", {"/R", folder.file("src/one.txt"), "/T", second});
+  result = run_program("dupro", {"/R", absolute(folder, "src/one.txt"), "/T", absolute(folder, "second/target")});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(read_file(second + "/one.txt"), "1\n");
 }

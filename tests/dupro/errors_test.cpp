@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 #include "common/errors.h"
+#include "common/platform.h"
 #include "common/streams.h"
 #include "dupro/errors.h"
 #include "tests/dupro/dupro_test_text.h"
@@ -27,13 +26,12 @@ struct Ending {
 };
 
 // Runs an error routine with the run's ending replaced by one that throws,
-// and with the error stream's handle on a scratch file.
+// and with the error stream on a scratch file.
 Ending run_error_routine(const std::function<void()>& routine) {
+  namespace platform = suite::platform;
   suite_test::TempFolder folder;
-  int file = open(folder.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-  int saved = dup(2);
-  dup2(file, 2);
-  close(file);
+  platform::Handle file = platform::open_for_writing(folder.file("err"), true);
+  suite::standard_error().attach(file, suite::StreamMode::text, true);
   suite::set_program_end(throw_status);
   Ending ending;
   try {
@@ -42,9 +40,8 @@ Ending run_error_routine(const std::function<void()>& routine) {
     ending.status = ended.status;
   }
   suite::set_program_end(nullptr);
-  suite::standard_error().flush();
-  dup2(saved, 2);
-  close(saved);
+  suite::standard_error().attach(platform::standard_error_handle(), suite::StreamMode::text, true);
+  platform::close_handle(file);
   ending.error_text = folder.read("err");
   return ending;
 }

@@ -203,7 +203,7 @@ TEST(DuproPlatform, StampsTellStatesOfAFileApart) {
   EXPECT_FALSE(platform::stamp_of(folder.file("missing"), replaced));
 }
 
-TEST(DuproPlatform, SameFileAndDataBudget) {
+TEST(DuproPlatform, SameFile) {
   suite_test::TempFolder folder;
   folder.write("a", "x");
   ASSERT_EQ(link(folder.file("a").c_str(), folder.file("b").c_str()), 0);
@@ -216,17 +216,6 @@ TEST(DuproPlatform, SameFileAndDataBudget) {
   EXPECT_EQ(platform::create_file(folder.file("b"), folder.file("a"), failure), platform::NO_HANDLE);
   EXPECT_EQ(failure, platform::CreateFailure::is_source);
   EXPECT_EQ(folder.read("a"), "x");
-  platform::prepare_process();
-  char* data = platform::allocate_data(1024);
-  ASSERT_NE(data, nullptr);
-  char* more = platform::allocate_data(1000);
-  ASSERT_NE(more, nullptr);
-  EXPECT_GE(more, data + 1024);
-  platform::release_data(data, 1024);
-  platform::release_data(more, 1000);
-  // Everything released: the memory is used again from its start.
-  EXPECT_EQ(platform::allocate_data(10), data);
-  EXPECT_EQ(platform::allocate_data(std::size_t(1) << 62), nullptr);
 }
 
 }  // namespace

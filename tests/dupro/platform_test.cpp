@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "dupro/platform.h"
 
@@ -20,6 +21,13 @@ TEST(DuproPlatform, DataIsAllocatedWithinTheBudgetAndItsMemoryUsedAgain) {
   // Everything released: the memory is used again from its start.
   EXPECT_EQ(platform::allocate_data(10), data);
   EXPECT_EQ(platform::allocate_data(std::size_t(1) << 62), nullptr);
+}
+
+TEST(DuproPlatform, MomentsBeforeTheWordsBeginAreTheirFirstDay) {
+  std::uint16_t early_date = 0, early_time = 0;
+  platform::to_date_time(0, early_date, early_time);
+  EXPECT_EQ(early_date, 1 << 5 | 1);
+  EXPECT_EQ(early_time, 0);
 }
 
 }  // namespace

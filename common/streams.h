@@ -62,6 +62,27 @@ class InputStream {
   // after the first line feed, which is kept; a NUL follows the bytes read.
   // Returns the number of bytes read; 0 means nothing was read (end of input).
   std::size_t read_line(char* buffer, std::size_t size);
+  // The next line as read_line(buffer, size) would read it, taken where it
+  // lies when the whole of it is in the buffer: the view stays valid until
+  // the next read. Empty when the line is not all there or the input is at
+  // its end (nothing is taken then): read_line it.
+  std::string_view buffered_line(std::size_t size);
+  // The next line where it lies when it is whole in the buffer, else read
+  // into `spare` (of `size` bytes) by read_line; empty at the end of the
+  // input.
+  std::string_view read_line_in_place(char* spare, std::size_t size) {
+    std::string_view line = buffered_line(size);
+    if (!line.empty()) return line;
+    return {spare, read_line(spare, size)};
+  }
+  // The text of a line read from this stream: its bytes up to the first
+  // NUL, searched for only once a NUL has come into the buffer.
+  std::string_view text_of(std::string_view line) const {
+    if (!nul_seen_) return line;
+    const void* nul = std::memchr(line.data(), '\0', line.size());
+    if (nul == nullptr) return line;
+    return line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+  }
   // Reads up to size bytes; fewer only at the end of the input.
   std::size_t read(char* buffer, std::size_t size);
   // The end-of-file indicator: set once a read has met the end of the input.

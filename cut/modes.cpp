@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "cut/cut.h"
 
@@ -31,17 +32,22 @@ void write_selected_bytes(const char* data, std::size_t count, const bool* flags
   }
 }
 
-// Reads the next line (at most MAX_POSITION - 1 bytes) and gives its text
-// length up to the first NUL; false at the end of the input.
-bool read_line(suite::InputStream& input, std::size_t& length) {
-  length = input.read_line(line_buffer, sizeof line_buffer);
-  if (length == 0) return false;
-  if (input.nul_seen()) length = std::strlen(line_buffer);
+// Reads the next line (at most MAX_POSITION - 1 bytes) where it lies in the
+// input's buffer, or into the line buffer when it is not all there, and
+// gives its text up to the first NUL; false at the end of the input.
+bool read_line(suite::InputStream& input, std::string_view& line) {
+  std::string_view read = input.read_line_in_place(line_buffer, sizeof line_buffer);
+  if (read.empty()) return false;
+  line = input.text_of(read);
   return true;
 }
 
-std::size_t without_newline(std::size_t length) {
-  return (length > 0 && line_buffer[length - 1] == '\n') ? length - 1 : length;
+// A line that begins with a NUL byte holds no text.
+bool has_no_text(std::string_view line) { return line.empty(); }
+
+std::string_view without_newline(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  return line;
 }
 
 // Writes the selected fields of one line, one delimiter between each two
@@ -95,21 +101,22 @@ void cut_bytes(suite::InputStream& input, suite::OutputStream& output, const Pos
 // Lines that begin with a NUL byte are passed over in the line modes.
 void cut_columns(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected) {
   const std::size_t highest = static_cast<std::size_t>(selected.highest());
-  std::size_t length;
-  while (read_line(input, length)) {
-    if (line_buffer[0] == '\0') continue;
-    length = without_newline(length);
-    write_selected_bytes(line_buffer, std::min(length, highest), selected.flags(), Span::within_line, output);
+  std::string_view line;
+  while (read_line(input, line)) {
+    if (has_no_text(line)) continue;
+    line = without_newline(line);
+    write_selected_bytes(line.data(), std::min(line.size(), highest), selected.flags(), Span::within_line, output);
     output.put('\n');
   }
 }
 
 void cut_fields(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected,
                 char delimiter) {
-  std::size_t length;
-  while (read_line(input, length)) {
-    if (line_buffer[0] == '\0') continue;
-    write_selected_fields(line_buffer, without_newline(length), delimiter, selected, output);
+  std::string_view line;
+  while (read_line(input, line)) {
+    if (has_no_text(line)) continue;
+    line = without_newline(line);
+    write_selected_fields(line.data(), line.size(), delimiter, selected, output);
     output.put('\n');
   }
 }
@@ -117,11 +124,12 @@ void cut_fields(suite::InputStream& input, suite::OutputStream& output, const Po
 // Rows are numbered as read, those beginning with NUL included.
 void cut_rows(suite::InputStream& input, suite::OutputStream& output, const PositionSet& selected) {
   std::uint64_t row = 0;
-  std::size_t length;
-  while (read_line(input, length)) {
+  std::string_view line;
+  while (read_line(input, line)) {
     ++row;
-    if (!selected.contains(row) || line_buffer[0] == '\0') continue;
-    output.write_line(line_buffer, without_newline(length));
+    if (!selected.contains(row) || has_no_text(line)) continue;
+    line = without_newline(line);
+    output.write_line(line.data(), line.size());
   }
 }
 

@@ -23,7 +23,7 @@ void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::
 }
 
 std::string_view LineSource::fetch(int line) {
-  line_[0] = '\0';
+  line_ = {};
   if (text_available_) skip_to(line + 1);
   return display_text(line_, expanded_);
 }
@@ -34,7 +34,11 @@ void LineSource::skip_to(int line) {
 
 std::string_view LineSource::compared_line() { return compared(display_text(line_, expanded_)); }
 
-bool LineSource::read_next_line() { return stream_.read_line(line_, LINE_BUFFER_SIZE) > 0; }
+bool LineSource::read_next_line() {
+  std::string_view read = stream_.read_line_in_place(line_buffer_, LINE_BUFFER_SIZE);
+  line_ = stream_.text_of(read);
+  return !read.empty();
+}
 
 bool LineSource::rest_matches(LineSource& other) {
   if (!text_available_ || !other.text_available_) return false;

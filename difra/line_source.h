@@ -50,16 +50,19 @@ class LineSource {
  private:
   // Reads and drops lines until the display position reaches `line`.
   void skip_to(int line);
-  // Reads the next line into the line buffer; false at the end of the file.
+  // Reads the next line, in place in the stream's buffer when the whole of
+  // it is there, else into the line buffer; false (and the line empty) at
+  // the end of the file.
   bool read_next_line();
-  // The compared text of the line in the line buffer.
+  // The compared text of the line last read.
   std::string_view compared_line();
 
   suite::InputStream stream_;
   bool text_available_ = true;
   bool truncated_ = false;
   int display_position_ = 0;
-  char line_[LINE_BUFFER_SIZE];
+  std::string_view line_;  // the line last read, up to its first NUL
+  char line_buffer_[LINE_BUFFER_SIZE];
   char expanded_[EXPANDED_BUFFER_SIZE];
   char work_[EXPANDED_BUFFER_SIZE];
 };

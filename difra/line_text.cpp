@@ -6,15 +6,15 @@
 
 namespace difra {
 
-std::size_t expand_tab_characters(const char* line, char* out) {
+std::size_t expand_tab_characters(std::string_view line, char* out) {
   std::size_t column = 0;
-  for (; *line != '\0'; ++line) {
-    if (*line == '\t') {
+  for (char c : line) {
+    if (c == '\t') {
       do {
         out[column++] = ' ';
       } while (column % TAB_WIDTH != 0);
     } else {
-      out[column++] = *line;
+      out[column++] = c;
     }
   }
   out[column] = '\0';
@@ -42,9 +42,9 @@ std::size_t length_without_trailing_blanks(std::string_view line) {
   return end;
 }
 
-std::string_view display_text(const char* line, char* expanded) {
+std::string_view display_text(std::string_view line, char* expanded) {
   if (settings.expand_tabs) return {expanded, expand_tab_characters(line, expanded)};
-  return {line, std::strlen(line)};
+  return line;
 }
 
 std::string_view compared_text(std::string_view display, char* work) {

@@ -16,9 +16,9 @@ constexpr std::size_t EXPANDED_BUFFER_SIZE = 8 * LINE_BUFFER_SIZE;
 
 constexpr int TAB_WIDTH = 8;
 
-// Copies the NUL-terminated line to `out` with each tab replaced by blanks
-// up to the next multiple of 8 (at least one blank). Returns the length.
-std::size_t expand_tab_characters(const char* line, char* out);
+// Copies the line to `out` with each tab replaced by blanks up to the next
+// multiple of 8 (at least one blank), then a NUL. Returns the length.
+std::size_t expand_tab_characters(std::string_view line, char* out);
 
 // Copies the line to `out` without its blanks and tabs. Returns the length.
 std::size_t remove_blanks_and_tabs(std::string_view line, char* out);
@@ -30,9 +30,9 @@ void fold_to_upper_case(char* text, std::size_t length);
 // before it.
 std::size_t length_without_trailing_blanks(std::string_view line);
 
-// The text a line is shown with: the line as read, tab-expanded under /T
-// into `expanded`. It ends at the line's first NUL and keeps its newline.
-std::string_view display_text(const char* line, char* expanded);
+// The text a line is shown with: the line's text (as read, up to its first
+// NUL, newline kept), tab-expanded under /T into `expanded`.
+std::string_view display_text(std::string_view line, char* expanded);
 
 // The text a line is compared by, made from its display text under /S, /C
 // and /B; `work` (EXPANDED_BUFFER_SIZE bytes) receives it when it must be

@@ -5,9 +5,8 @@
 // window of any line under any counts lies inside the line.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstring>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/numbers.h"
@@ -70,18 +69,15 @@ void check_options(const std::vector<std::string>& arguments) {
   fuzz::check(onely::settings.compare_limit == limit, "the compare limit is the last '+n'");
 }
 
-std::unique_ptr<onely::LineBuffer> line = std::make_unique<onely::LineBuffer>();
-
 void check_window(FuzzedDataProvider& choices) {
   onely::settings.skip_count = choices.ConsumeIntegral<std::int32_t>();
   onely::settings.compare_limit = choices.ConsumeIntegral<std::int32_t>();
   std::string text = choices.ConsumeRandomLengthString(512);
-  std::memcpy(line->text, text.c_str(), text.size() + 1);
-  line->length = static_cast<std::int32_t>(text.size());
-  onely::CompareWindow window = onely::compare_window(*line);
+  std::string_view line = text;
+  onely::CompareWindow window = onely::compare_window(line);
   fuzz::check(window.length >= 0, "the window has no negative length");
-  fuzz::check(window.start >= line->text && window.start <= line->text + line->length, "the window starts in the line");
-  fuzz::check(window.start + window.length <= line->text + line->length, "the window ends in the line");
+  fuzz::check(window.start >= line.data() && window.start <= line.data() + line.size(), "the window starts in the line");
+  fuzz::check(window.start + window.length <= line.data() + line.size(), "the window ends in the line");
   if (onely::settings.compare_limit > 0) {
     fuzz::check(window.length <= onely::settings.compare_limit, "the window holds no more than the limit");
   }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "common/text.h"
@@ -9,8 +10,52 @@ namespace onely {
 
 namespace {
 
-// The two buffers that take turns as the held and the incoming line.
-LineBuffer line_buffers[2];
+char line_stores[2][LINE_BUFFER_SIZE];
+
+// The held and the incoming line. Each lies in the input's buffer while the
+// whole of it is there, or else in a line buffer of its own: an incoming
+// line that is not all there is read into one, and the held line is copied
+// into the other before that read, which may refill the input's buffer.
+class LinePair {
+ public:
+  // Reads the next line that does not begin with a NUL byte (such a line
+  // holds no text to compare or write, so it is passed over as if it were
+  // not there); false at the end of the input.
+  bool read_incoming(suite::InputStream& input);
+  // The incoming line becomes the held one.
+  void hold_incoming() {
+    held = incoming;
+    std::swap(held_store_, incoming_store_);
+  }
+
+  std::string_view held;
+  std::string_view incoming;
+
+ private:
+  void keep_held_apart() {
+    if (held.data() == held_store_ || held.empty()) return;
+    std::memcpy(held_store_, held.data(), held.size());
+    held = {held_store_, held.size()};
+  }
+
+  char* held_store_ = line_stores[0];
+  char* incoming_store_ = line_stores[1];
+};
+
+bool LinePair::read_incoming(suite::InputStream& input) {
+  while (true) {
+    std::string_view line = input.buffered_line(LINE_BUFFER_SIZE - 1);
+    if (line.empty()) {
+      keep_held_apart();
+      line = {incoming_store_, input.read_line(incoming_store_, LINE_BUFFER_SIZE - 1)};
+      if (line.empty()) return false;
+    }
+    if (line[0] != '\0') {
+      incoming = input.text_of(line);
+      return true;
+    }
+  }
+}
 
 bool bytes_equal_ignoring_case(const char* a, const char* b, std::int32_t length) {
   for (std::int32_t i = 0; i < length; ++i) {
@@ -34,26 +79,26 @@ void write_count(std::int64_t count, suite::OutputStream& output) {
   output.write_within_line(p, static_cast<std::size_t>(end - p));
 }
 
-void emit_run(const LineBuffer& held, std::int64_t repeat_count, suite::OutputStream& output) {
+void emit_run(std::string_view held, std::int64_t repeat_count, suite::OutputStream& output) {
   if (settings.line_filter == LineFilter::SINGLE_ONLY && repeat_count != 0) return;
   if (settings.line_filter == LineFilter::REPEATED_ONLY && repeat_count == 0) return;
   if (settings.show_counts) write_count(repeat_count + 1, output);
   // Only the last byte of a line can be a line feed.
-  std::size_t length = static_cast<std::size_t>(held.length);
-  if (length > 0 && held.text[length - 1] == '\n') {
-    output.write_line(held.text, length - 1);
+  if (!held.empty() && held.back() == '\n') {
+    output.write_line(held.data(), held.size() - 1);
   } else {
-    output.write_within_line(held.text, length);
+    output.write_within_line(held.data(), held.size());
   }
 }
 
 }  // namespace
 
-CompareWindow compare_window(const LineBuffer& line) {
-  std::int32_t start = settings.skip_count <= 0 ? 0 : std::min(settings.skip_count, line.length);
-  std::int32_t length = line.length - start;
+CompareWindow compare_window(std::string_view line) {
+  auto line_length = static_cast<std::int32_t>(line.size());
+  std::int32_t start = settings.skip_count <= 0 ? 0 : std::min(settings.skip_count, line_length);
+  std::int32_t length = line_length - start;
   if (settings.compare_limit > 0 && length > settings.compare_limit) length = settings.compare_limit;
-  return {line.text + start, length};
+  return {line.data() + start, length};
 }
 
 bool windows_equal(CompareWindow incoming, CompareWindow held) {
@@ -62,41 +107,22 @@ bool windows_equal(CompareWindow incoming, CompareWindow held) {
   return std::memcmp(incoming.start, held.start, static_cast<std::size_t>(incoming.length)) == 0;
 }
 
-// A line is read in pieces of at most LINE_BUFFER_SIZE - 2 bytes. A line
-// that begins with a NUL byte holds no text to compare or write, so it is
-// passed over as if it were not there.
-bool read_line(suite::InputStream& input, LineBuffer& line) {
-  while (true) {
-    std::size_t count = input.read_line(line.text, LINE_BUFFER_SIZE - 1);
-    if (count == 0) {
-      line.length = 0;
-      return false;
-    }
-    if (line.text[0] != '\0') {
-      line.length = static_cast<std::int32_t>(input.nul_seen() ? std::strlen(line.text) : count);
-      return true;
-    }
-  }
-}
-
 void filter_lines(suite::InputStream& input, suite::OutputStream& output) {
-  LineBuffer* held = &line_buffers[0];
-  LineBuffer* incoming = &line_buffers[1];
-  if (!read_line(input, *held)) return;
-  CompareWindow held_window = compare_window(*held);
+  LinePair lines;
+  if (!lines.read_incoming(input)) return;
+  lines.hold_incoming();
   std::int64_t repeat_count = 0;
   while (!input.end_seen()) {
-    if (!read_line(input, *incoming)) break;
-    if (windows_equal(compare_window(*incoming), held_window)) {
+    if (!lines.read_incoming(input)) break;
+    if (windows_equal(compare_window(lines.incoming), compare_window(lines.held))) {
       ++repeat_count;
       continue;
     }
-    emit_run(*held, repeat_count, output);
+    emit_run(lines.held, repeat_count, output);
     repeat_count = 0;
-    std::swap(held, incoming);
-    held_window = compare_window(*held);
+    lines.hold_incoming();
   }
-  emit_run(*held, repeat_count, output);
+  emit_run(lines.held, repeat_count, output);
 }
 
 }  // namespace onely

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/streams.h"
@@ -32,13 +33,8 @@ struct Settings {
 
 extern Settings settings;
 
+// Lines are read in pieces of at most LINE_BUFFER_SIZE - 2 bytes.
 constexpr std::size_t LINE_BUFFER_SIZE = 1048576;
-
-// One stored line: its bytes as read (newline kept), NUL-terminated.
-struct LineBuffer {
-  char text[LINE_BUFFER_SIZE];
-  std::int32_t length;
-};
 
 // The part of a line that takes part in comparisons.
 struct CompareWindow {
@@ -46,14 +42,13 @@ struct CompareWindow {
   std::int32_t length;
 };
 
-// The window of a line under the skip count and the compare limit.
-CompareWindow compare_window(const LineBuffer& line);
+// The window of a line (its text, newline kept) under the skip count and
+// the compare limit.
+CompareWindow compare_window(std::string_view line);
 // True when two windows hold the same bytes (ASCII letters folded when
 // letter case is ignored).
 bool windows_equal(CompareWindow incoming, CompareWindow held);
 
-// Reads the next line into a buffer; false at the end of the input.
-bool read_line(suite::InputStream& input, LineBuffer& line);
 // The whole filtering pass from input to output.
 void filter_lines(suite::InputStream& input, suite::OutputStream& output);
 

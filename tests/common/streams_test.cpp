@@ -244,6 +244,41 @@ TEST(Input, NulSeenNeverMissesANulInTheLinesRead) {
   }
 }
 
+// Lines taken in place (or read into a spare buffer when not all in the
+// stream's buffer) are the lines read_line gives, with the same end-of-file
+// indicator after each, through random block and line sizes in both modes.
+TEST(Input, LinesInPlaceAreTheLinesReadLineGives) {
+  std::mt19937 random(4409);
+  suite_test::TempFolder folder;
+  for (int round = 0; round < 400; ++round) {
+    std::string input;
+    std::size_t size = random() % 3000;
+    while (input.size() < size) {
+      unsigned pick = random() % 100;
+      input += pick < 8 ? '\n' : pick < 10 ? '\r' : pick < 11 ? '\0' : static_cast<char>('a' + pick % 26);
+    }
+    if (random() % 8 == 0) input += suite::CTRL_Z + std::string("after");
+    std::string name = "in" + std::to_string(round);
+    folder.write(name, input);
+    StreamMode mode = random() % 2 == 0 ? StreamMode::text : StreamMode::binary;
+    std::size_t block = 1 + random() % 300;
+    InputStream in_place(block);
+    InputStream copied(block);
+    ASSERT_TRUE(in_place.open(folder.file(name), mode));
+    ASSERT_TRUE(copied.open(folder.file(name), mode));
+    std::vector<char> spare(1 + random() % 200);
+    std::vector<char> line(spare.size());
+    for (int number = 0;; ++number) {
+      std::string_view taken = in_place.read_line_in_place(spare.data(), spare.size());
+      std::size_t count = copied.read_line(line.data(), line.size());
+      ASSERT_EQ(taken, std::string_view(line.data(), count)) << "round " << round << ", line " << number;
+      ASSERT_EQ(in_place.end_seen(), copied.end_seen()) << "round " << round << ", line " << number;
+      ASSERT_EQ(in_place.text_of(taken), std::string_view(line.data())) << "round " << round;
+      if (count == 0) break;
+    }
+  }
+}
+
 // Random mixes of every kind of write, in both modes, through a buffer
 // filled past its end many times, against the bytes the mode gives.
 TEST(Output, EveryKindOfWriteMatchesTheModelOfItsMode) {

@@ -337,6 +337,36 @@ TEST(DifraReport, NumbersOfFiveDigitsWidenTheirField) {
   EXPECT_EQ(result.out, reading("a", "b") + notice(10000) + "10001 x" + blanks(34) + "10001 y\r\n");
 }
 
+// Lines are read where they lie in the input's buffer, and whole where one
+// runs across the end of a buffer's worth of the file: the changed line
+// here straddles the first 256 KiB of file a (12-byte lines), and a line
+// with a tab to expand straddles the second.
+TEST(DifraReport, LinesAcrossTheInputBlocksAreReadWhole) {
+  std::string first;
+  std::string second;
+  for (int i = 1; i <= 60000; ++i) {
+    std::string number = std::to_string(1000000 + i).substr(1);
+    std::string line = "line " + number + (i == 43691 ? "\tx" : "") + "\n";
+    first += line;
+    second += i == 21846 ? "changed " + line : line;
+  }
+  ASSERT_LT(first.find("line 021846"), 262144u);
+  ASSERT_GT(first.find("line 021847"), 262144u);
+  Pair pair(first, second);
+  RunResult result = pair.run();
+  EXPECT_EQ(result.out, reading("a", "b") + notice(21845) + "21846 line 021846" + blanks(24) +
+                            "21846 changed line 021846\r\n" + notice(60000 - 21846));
+  EXPECT_EQ(result.status, 1);
+  second[second.find("line 043691\tx")] = 'L';
+  Pair tabbed(first, second);
+  result = tabbed.run({"/T"});
+  std::string tab_stop_gap = blanks(5);
+  EXPECT_NE(result.out.find("43691 line 043691" + tab_stop_gap + "x" + blanks(18) + "43691 Line 043691" +
+                            tab_stop_gap + "x\r\n"),
+            std::string::npos)
+      << result.out;
+}
+
 TEST(DifraReport, InputThatCannotBeReadTwiceIsNotReportedAsChanged) {
   // Standard input as file 1 comes through a pipe: its text cannot be read
   // again for the report, so paired lines are taken on their keys.

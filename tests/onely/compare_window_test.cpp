@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
+#include <string>
+#include <string_view>
 
 #include "onely/onely.h"
 
@@ -11,18 +11,16 @@ class CompareWindowTest : public testing::Test {
  protected:
   void SetUp() override { onely::settings = onely::Settings{}; }
 
-  onely::LineBuffer& line(int which, const char* text) {
-    onely::LineBuffer& buffer = buffers_[which];
-    std::strcpy(buffer.text, text);
-    buffer.length = static_cast<std::int32_t>(std::strlen(text));
-    return buffer;
+  std::string_view line(int which, const char* text) {
+    lines_[which] = text;
+    return lines_[which];
   }
   bool equal(const char* incoming, const char* held) {
     return onely::windows_equal(onely::compare_window(line(0, incoming)), onely::compare_window(line(1, held)));
   }
 
  private:
-  std::unique_ptr<onely::LineBuffer[]> buffers_ = std::make_unique<onely::LineBuffer[]>(2);
+  std::string lines_[2];
 };
 
 TEST_F(CompareWindowTest, WholeLineWithItsNewlineByDefault) {

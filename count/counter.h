@@ -30,6 +30,12 @@ class Counter {
   const Totals& totals() const { return totals_; }
 
  private:
+  // Counts bytes one at a time through the class table, word state included.
+  void count_one_by_one(const unsigned char* data, std::size_t size);
+  // Counts the bytes of [data, data + size) sixteen at a time, as many as
+  // whole steps hold, and returns how many. The word state is not read.
+  std::size_t count_in_lanes(const unsigned char* data, std::size_t size);
+
   Totals totals_;
   // Whether the last byte looked at was a character. Not reset between
   // files: a word that runs to the end of one file goes on in the next.

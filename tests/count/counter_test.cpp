@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +27,67 @@ TEST(Counter, WordsRunAcrossBlocksAndFiles) {
   counter.end_file();
   EXPECT_EQ(counter.totals().words, 3u);  // "abcd", "efgh", "ij"
   EXPECT_EQ(counter.totals().lines, 3u);  // both unterminated last lines count
+}
+
+// The statistics of files taken one byte at a time, as the counts define them.
+count::Totals model_totals(const std::vector<std::string>& files) {
+  count::Totals totals;
+  bool in_word = false;
+  for (const std::string& file : files) {
+    for (char c : file) {
+      auto byte = static_cast<unsigned char>(c);
+      bool character = byte > ' ';
+      bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+      ++totals.bytes;
+      totals.characters += character;
+      totals.letters += letter;
+      totals.vowels += letter && std::strchr("AEIOUaeiou", c) != nullptr;
+      totals.sentences += c == '.' || c == '!' || c == '?';
+      totals.lines += c == '\n';
+      totals.words += character && !in_word;
+      in_word = character;
+    }
+    if (!file.empty() && file.back() != '\n') ++totals.lines;
+  }
+  return totals;
+}
+
+// Random bytes of every value (text-like bytes most often) and long runs of
+// one byte, in files split into random blocks of a byte to thousands,
+// against the model.
+TEST(Counter, RandomBlocksMatchTheByteAtATimeCounts) {
+  std::mt19937 random(2718);
+  const std::string common = " \n\t.!?aeiouAEIOUxyzXYZ";
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> files(1 + random() % 3);
+    for (std::string& file : files) {
+      std::size_t size = random() % (round % 10 == 0 ? 20000 : 300);
+      for (std::size_t i = 0; i < size; ++i) {
+        file += random() % 4 == 0 ? static_cast<char>(random() % 256) : common[random() % common.size()];
+      }
+      // A long run of one byte counts in every lane at every step.
+      if (random() % 7 == 0) file += std::string(4000 + random() % 6000, common[random() % common.size()]);
+    }
+    count::Counter counter;
+    for (const std::string& file : files) {
+      counter.begin_file();
+      for (std::size_t at = 0; at < file.size();) {
+        std::size_t block = std::min<std::size_t>(file.size() - at, 1 + random() % (random() % 2 == 0 ? 40 : 9000));
+        add_text(counter, file.substr(at, block));
+        at += block;
+      }
+      counter.end_file();
+    }
+    count::Totals expected = model_totals(files);
+    const count::Totals& totals = counter.totals();
+    ASSERT_EQ(totals.bytes, expected.bytes) << "round " << round;
+    ASSERT_EQ(totals.characters, expected.characters) << "round " << round;
+    ASSERT_EQ(totals.letters, expected.letters) << "round " << round;
+    ASSERT_EQ(totals.vowels, expected.vowels) << "round " << round;
+    ASSERT_EQ(totals.sentences, expected.sentences) << "round " << round;
+    ASSERT_EQ(totals.lines, expected.lines) << "round " << round;
+    ASSERT_EQ(totals.words, expected.words) << "round " << round;
+  }
 }
 
 TEST(Counter, LongBlocksAreCountedExactly) {

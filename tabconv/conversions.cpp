@@ -103,11 +103,33 @@ const char* copy_up_to_either(const char* from, const char* end, char a, char b,
   return from;
 }
 
+// Copies the bytes from `from` that Colpack writes as they are, up to the
+// first line feed, space followed by another, or space that ends the block
+// (whose run may go on in the next one); returns where it stopped. A lone
+// space is written as a space whether or not a stop follows it, so it is
+// copied with the rest. Each copied byte counts one column.
+const char* copy_up_to_space_run(const char* from, const char* end, DirectOutput& output, Column& column) {
+  while (end - from > 8) {
+    std::uint64_t word = suite::load_word(from);
+    std::uint64_t spaces = suite::bytes_equal(word, ' ');
+    std::uint64_t marked = (spaces & suite::bytes_equal(suite::load_word(from + 1), ' ')) | suite::bytes_equal(word, '\n');
+    std::size_t plain = marked == 0 ? 8 : static_cast<std::size_t>(suite::first_marked_byte(marked));
+    output.put_word(word, plain);
+    column += plain;
+    from += plain;
+    if (plain < 8) return from;
+  }
+  for (; from < end && *from != '\n' && !(*from == ' ' && (from + 1 == end || from[1] == ' ')); ++from, ++column) {
+    output.put(*from);
+  }
+  return from;
+}
+
 // Colpack's pass over its input, one block at a time. Bytes other than
-// spaces and newlines are copied as they are; spaces are only counted, as
-// the pending run from `written_` to `column_`, until a stop settles them
-// as a tab (or a single space) or another character has them written as
-// spaces.
+// spaces and newlines, and lone spaces, are copied as they are; runs of
+// spaces are only counted, as the pending run from `written_` to `column_`,
+// until a stop settles them as a tab (or a single space) or another
+// character has them written as spaces.
 class PackPass {
  public:
   PackPass(suite::OutputStream& output, const TabStopTable& stops) : output_(output), stops_(stops) {}
@@ -116,7 +138,7 @@ class PackPass {
     const char* p = block.data();
     const char* const end = p + block.size();
     while (p < end) {
-      if (*p == ' ') {
+      if (*p == ' ' && (column_ != written_ || p + 1 == end || p[1] == ' ')) {
         const char* run_end = suite::find_other_than(p + 1, end, ' ');
         take_spaces(static_cast<Column>(run_end - p));
         p = run_end;
@@ -129,7 +151,7 @@ class PackPass {
         ++p;
         continue;
       }
-      p = copy_up_to_either(p, end, ' ', '\n', output_, column_);
+      p = copy_up_to_space_run(p, end, output_, column_);
       written_ = column_;
     }
   }

@@ -6,6 +6,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/platform.h"
@@ -64,7 +65,7 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
   std::vector<char> buffer;
   for (int calls = 0; calls < 100000; ++calls) {
     std::size_t left = expected.size() - at;
-    switch (choices.ConsumeIntegralInRange(0, 3)) {
+    switch (choices.ConsumeIntegralInRange(0, 4)) {
       case 0: {
         int c = input.get();
         if (left == 0) {
@@ -98,6 +99,20 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
         fuzz::check(expected.compare(at, got, buffer.data(), got) == 0, "read: the bytes");
         at += got;
         if (left == 0 && size > 0) return;
+        break;
+      }
+      case 3: {
+        std::size_t size = choices.ConsumeIntegralInRange<std::size_t>(1, 300);
+        buffer.assign(size, '\x7f');
+        std::string_view got = input.read_line_in_place(buffer.data(), size);
+        std::size_t line_end = expected.find('\n', at);
+        std::size_t line = line_end == std::string::npos ? left : line_end + 1 - at;
+        fuzz::check(got.size() == std::min(line, size - 1), "read_line_in_place: the length of the line part");
+        fuzz::check(expected.compare(at, got.size(), got) == 0, "read_line_in_place: the bytes");
+        std::string_view text = input.text_of(got);
+        fuzz::check(text == got.substr(0, got.find('\0')), "text_of: the bytes up to the first NUL");
+        at += got.size();
+        if (left == 0) return;
         break;
       }
       default: {

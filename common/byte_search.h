@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -37,6 +38,39 @@ constexpr int first_marked_byte(std::uint64_t mask) {
   } else {
     return std::countl_zero(mask) / 8;
   }
+}
+
+// Sixteen bytes side by side, for loops that look at sixteen bytes in one
+// step: a comparison gives 0xFF in each byte where it holds and 0 in the
+// others.
+using Lanes = unsigned char __attribute__((vector_size(16)));
+constexpr std::size_t LANE_COUNT = sizeof(Lanes);
+
+inline Lanes load_lanes(const unsigned char* from) {
+  Lanes lanes;
+  std::memcpy(&lanes, from, sizeof lanes);
+  return lanes;
+}
+
+// One bit for each of the 64 bytes from `from` on, in memory order from the
+// lowest bit: set where the byte is c.
+inline std::uint64_t byte_bits(const char* from, char c) {
+  constexpr std::uint64_t BIT_OF_EACH_BYTE = 0x8040201008040201ULL;
+  std::uint64_t bits = 0;
+  for (std::size_t step = 0; step < 64; step += LANE_COUNT) {
+    Lanes equal = static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(from) + step) ==
+                                     static_cast<unsigned char>(c));
+    // Each half, its bytes 0xFF or 0, keeps bit i in its byte i; one
+    // multiplication gathers the eight bits into its top byte.
+    for (std::size_t half = 0; half < 2; ++half) {
+      std::uint64_t word;
+      std::memcpy(&word, reinterpret_cast<const char*>(&equal) + 8 * half, sizeof word);
+      if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+      std::uint64_t gathered = ((word & BIT_OF_EACH_BYTE) * EVERY_BYTE) >> 56;
+      bits |= gathered << (step + 8 * half);
+    }
+  }
+  return bits;
 }
 
 // The first byte of [from, end) other than c, or end when there is none.

@@ -6,9 +6,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/byte_search.h"
+
 namespace count {
 
 namespace {
+
+using suite::LANE_COUNT;
+using suite::Lanes;
+using suite::load_lanes;
 
 // Each byte's classes, packed into one word of five 12-bit fields so that
 // one addition per byte counts them all. A field holds at most 4095 before
@@ -51,19 +57,10 @@ constexpr std::array<std::uint64_t, 256> CLASS_TABLE = make_class_table();
 
 std::uint64_t field(std::uint64_t packed, int shift) { return (packed >> shift) & FIELD_MASK; }
 
-// Sixteen bytes side by side, for the counts taken sixteen bytes at a time:
-// a comparison gives 0xFF in each byte where it holds, so subtracting its
-// result adds one to each of those lanes.
-using Lanes = unsigned char __attribute__((vector_size(16)));
-constexpr std::size_t LANE_COUNT = sizeof(Lanes);
+// The counts taken sixteen bytes at a time keep one count per lane:
+// subtracting a comparison's result adds one to each lane where it holds.
 // A lane counts at most once a step, so it holds the count of 255 steps.
 constexpr std::size_t MAX_STEPS = 255;
-
-Lanes load_lanes(const unsigned char* from) {
-  Lanes lanes;
-  std::memcpy(&lanes, from, sizeof lanes);
-  return lanes;
-}
 
 std::uint64_t lane_sum(Lanes lanes) {
   unsigned char bytes[LANE_COUNT];

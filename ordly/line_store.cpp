@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
@@ -81,52 +82,21 @@ char* allocate_line(const char* text, std::size_t length, bool add_line_feed) {
   }
 }
 
-// Stores a piece of input as read_stored_line would give it: cut at a NUL
-// byte, with a line feed added when it has none.
-void store_piece(const char* data, std::size_t size) {
-  if (const void* nul = std::memchr(data, '\0', size)) size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
-  bool add_line_feed = size == 0 || data[size - 1] != '\n';
+// Stores a piece of input as read_stored_line would give it: its text up to
+// a NUL byte, with a line feed added when it has none.
+void store_piece(std::string_view text) {
+  bool add_line_feed = text.empty() || text.back() != '\n';
   if (store.line_count == store.line_capacity) make_room_for_a_line();
-  store.line_array[store.line_count++] = allocate_line(data, size, add_line_feed);
+  store.line_array[store.line_count++] = allocate_line(text.data(), text.size(), add_line_feed);
 }
 
-// The next piece of input as the line reader takes it (up to and including
-// the first line feed, at most limit bytes), left in the stream's buffer;
-// false at the end of the input. The limit must not pass the buffer size.
-bool next_piece(suite::InputStream& input, std::size_t limit, const char*& data, std::size_t& size) {
-  for (;;) {
-    std::size_t available = input.buffered_size();
-    data = input.buffered_data();
-    std::size_t scanned = available < limit ? available : limit;
-    if (const void* line_feed = std::memchr(data, '\n', scanned)) {
-      size = static_cast<std::size_t>(static_cast<const char*>(line_feed) - data) + 1;
-      return true;
-    }
-    if (available >= limit) {
-      size = limit;
-      return true;
-    }
-    if (!input.refill() || input.buffered_size() == available) {
-      data = input.buffered_data();
-      size = available;
-      return available > 0;
-    }
-  }
-}
-
+// Pieces are taken as the line reader takes them (up to and including the
+// first line feed, at most limit bytes): where they lie in the stream's
+// buffer when they are whole there, else through the read buffer.
 void read_pieces(suite::InputStream& input) {
   std::size_t limit = settings.max_line - 2;
-  if (limit > suite::InputStream::BLOCK_SIZE) {
-    // A piece longer than the stream's buffer goes through the read buffer;
-    // store_piece cuts it at a NUL and adds its line feed.
-    while (std::size_t length = input.read_line(store.read_buffer, limit + 1)) store_piece(store.read_buffer, length);
-    return;
-  }
-  const char* data;
-  std::size_t size;
-  while (next_piece(input, limit, data, size)) {
-    store_piece(data, size);
-    input.consume(size);
+  for (std::string_view piece; !(piece = input.read_line_in_place(store.read_buffer, limit + 1)).empty();) {
+    store_piece(input.text_of(piece));
   }
 }
 

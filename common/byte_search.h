@@ -1,6 +1,7 @@
-// Searches of spans of bytes eight bytes at a time, in one 64-bit word: the
-// loops of the streaming programs that stop at more than one kind of byte
-// (a tab or a line feed, a space or a line feed) or at the end of a run.
+// Searches of spans of bytes several bytes at a time: eight in one 64-bit
+// word, for the loops of the streaming programs that stop at more than one
+// kind of byte (a tab or a line feed, a space or a line feed) or at the end
+// of a run, and sixteen in a vector, for counts and line feed searches.
 #pragma once
 
 #include <bit>
@@ -72,6 +73,47 @@ inline std::uint64_t byte_bits(const char* from, char c) {
   }
   return bits;
 }
+
+// Finds line feeds in a buffer through the bits of its stretches of
+// STRETCH bytes (from offset 0 on): short lines, most lines, are found in
+// the bits of a stretch gathered once for all the lines in it; a line that
+// runs on past two stretches is searched on byte by byte. The buffer must
+// hold whole stretches up to the one the search ends in (the bytes past the
+// end of a search may be anything).
+class LineFeedSearch {
+ public:
+  static constexpr std::size_t STRETCH = 64;
+  static constexpr std::size_t NOT_FOUND = static_cast<std::size_t>(-1);
+
+  // Bytes of the buffer have changed: the bits kept are dropped.
+  void forget() { start_ = NOT_FOUND; }
+
+  // The offset of the first line feed from begin to end, or NOT_FOUND.
+  std::size_t find(const char* buffer, std::size_t begin, std::size_t end) {
+    std::size_t stretch = begin / STRETCH * STRETCH;
+    for (int looked = 0; looked < 2 && stretch < end; ++looked, stretch += STRETCH) {
+      if (stretch != start_) {
+        line_feeds_ = byte_bits(buffer + stretch, '\n');
+        start_ = stretch;
+      }
+      std::uint64_t bits = line_feeds_;
+      if (begin > stretch) bits &= ~std::uint64_t{0} << (begin - stretch);
+      if (end - stretch < STRETCH) bits &= (std::uint64_t{1} << (end - stretch)) - 1;
+      if (bits != 0) return stretch + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+    if (stretch >= end) return NOT_FOUND;
+    const void* found = std::memchr(buffer + stretch, '\n', end - stretch);
+    return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer) : NOT_FOUND;
+  }
+
+  // The size to give a buffer of `size` bytes so that it holds whole
+  // stretches.
+  static constexpr std::size_t whole_stretches(std::size_t size) { return (size + STRETCH - 1) / STRETCH * STRETCH; }
+
+ private:
+  std::size_t start_ = NOT_FOUND;  // the stretch whose bits are kept
+  std::uint64_t line_feeds_ = 0;
+};
 
 // The first byte of [from, end) other than c, or end when there is none.
 inline const char* find_other_than(const char* from, const char* end, char c) {

@@ -1,14 +1,11 @@
 #include "common/streams.h"
 
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
-
-#include "common/byte_search.h"
 
 namespace suite {
 
@@ -31,11 +28,10 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  // Whole stretches, so that a line feed search may read the last one.
-  if (!buffer_) buffer_ = make_stream_buffer((block_size_ + STRETCH - 1) / STRETCH * STRETCH);
+  if (!buffer_) buffer_ = make_stream_buffer(LineFeedSearch::whole_stretches(block_size_));
   position_ = filled_ = 0;
   source_done_ = end_seen_ = nul_seen_ = false;
-  line_feeds_start_ = NO_STRETCH;
+  line_feeds_.forget();
 }
 
 bool InputStream::open(const std::string& path, StreamMode mode) {
@@ -83,7 +79,7 @@ bool InputStream::refill() {
     end_seen_ = true;
     return false;
   }
-  line_feeds_start_ = NO_STRETCH;
+  line_feeds_.forget();
   if (position_ > 0) {
     std::memmove(buffer_.get(), buffer_.get() + position_, filled_ - position_);
     filled_ -= position_;
@@ -138,8 +134,8 @@ std::string_view InputStream::buffered_line(std::size_t size) {
   std::size_t wanted = size - 1;
   std::size_t available = filled_ - position_;
   std::size_t take = wanted < available ? wanted : available;
-  std::size_t newline = find_line_feed(position_, position_ + take);
-  if (newline != NO_STRETCH) {
+  std::size_t newline = line_feeds_.find(buffer_.get(), position_, position_ + take);
+  if (newline != LineFeedSearch::NOT_FOUND) {
     take = newline - position_ + 1;
   } else if (take < wanted) {
     return {};
@@ -147,27 +143,6 @@ std::string_view InputStream::buffered_line(std::size_t size) {
   const char* from = buffer_.get() + position_;
   position_ += take;
   return {from, take};
-}
-
-// The offset of the first line feed in the buffer from begin to end, or
-// NO_STRETCH. Short lines, most lines, are found in the bits of their
-// stretches, each stretch's bits made once for all the lines in it; a line
-// that runs on past two stretches is searched on byte by byte.
-std::size_t InputStream::find_line_feed(std::size_t begin, std::size_t end) {
-  std::size_t stretch = begin / STRETCH * STRETCH;
-  for (int looked = 0; looked < 2 && stretch < end; ++looked, stretch += STRETCH) {
-    if (stretch != line_feeds_start_) {
-      line_feeds_ = byte_bits(buffer_.get() + stretch, '\n');
-      line_feeds_start_ = stretch;
-    }
-    std::uint64_t bits = line_feeds_;
-    if (begin > stretch) bits &= ~std::uint64_t{0} << (begin - stretch);
-    if (end - stretch < STRETCH) bits &= (std::uint64_t{1} << (end - stretch)) - 1;
-    if (bits != 0) return stretch + static_cast<std::size_t>(std::countr_zero(bits));
-  }
-  if (stretch >= end) return NO_STRETCH;
-  const void* found = std::memchr(buffer_.get() + stretch, '\n', end - stretch);
-  return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.get()) : NO_STRETCH;
 }
 
 std::size_t InputStream::read(char* buffer, std::size_t size) {
@@ -187,7 +162,7 @@ bool InputStream::rewind() {
   if (!is_open() || !platform::seek_to_start(handle_)) return false;
   position_ = filled_ = 0;
   source_done_ = end_seen_ = false;
-  line_feeds_start_ = NO_STRETCH;
+  line_feeds_.forget();
   return true;
 }
 

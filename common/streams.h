@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/byte_search.h"
 #include "common/platform.h"
 
 namespace suite {
@@ -110,10 +111,6 @@ class InputStream {
   int get_after_refill();
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   std::size_t convert_text(char* data, std::size_t size);
-  std::size_t find_line_feed(std::size_t begin, std::size_t end);
-
-  static constexpr std::size_t STRETCH = 64;
-  static constexpr std::size_t NO_STRETCH = static_cast<std::size_t>(-1);
 
   platform::Handle handle_ = platform::NO_HANDLE;
   bool owned_ = false;
@@ -125,11 +122,9 @@ class InputStream {
   bool source_done_ = false;  // the handle gave its last byte, or Ctrl-Z was met
   bool end_seen_ = false;
   bool nul_seen_ = false;
-  // The line feeds of one stretch of STRETCH bytes of the buffer (from a
-  // multiple of STRETCH), as bits, kept from one line's search to the next;
-  // a refill, which changes the bytes, drops them.
-  std::size_t line_feeds_start_ = NO_STRETCH;
-  std::uint64_t line_feeds_ = 0;
+  // Kept from one line's search to the next; a refill, which changes the
+  // bytes, makes it forget.
+  LineFeedSearch line_feeds_;
 };
 
 class OutputStream {

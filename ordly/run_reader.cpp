@@ -19,7 +19,8 @@ bool RunReader::start(std::size_t max_line) {
   release();
   longest_ = max_line - 1;
   capacity_ = max_line;
-  buffer_ = static_cast<char*>(std::malloc(capacity_ + ENDING_ROOM));
+  buffer_ = static_cast<char*>(std::malloc(suite::LineFeedSearch::whole_stretches(capacity_ + ENDING_ROOM)));
+  line_feeds_.forget();
   return buffer_ != nullptr;
 }
 
@@ -40,6 +41,7 @@ void RunReader::restore_covered_bytes() {
 void RunReader::read_more(suite::InputStream& input) {
   std::size_t waiting = end_ - start_;
   std::memmove(buffer_, buffer_ + start_, waiting);
+  line_feeds_.forget();
   start_ = 0;
   end_ = waiting;
   std::size_t wanted = capacity_ - end_;
@@ -56,8 +58,9 @@ char* RunReader::next_line(suite::InputStream& input, std::size_t& length) {
     std::size_t scanned = waiting < longest_ ? waiting : longest_;
     char* line = buffer_ + start_;
     std::size_t taken;
-    if (const void* line_feed = std::memchr(line, '\n', scanned)) {
-      taken = static_cast<std::size_t>(static_cast<const char*>(line_feed) - line) + 1;
+    std::size_t line_feed = line_feeds_.find(buffer_, start_, start_ + scanned);
+    if (line_feed != suite::LineFeedSearch::NOT_FOUND) {
+      taken = line_feed - start_ + 1;
     } else if (waiting >= longest_ || (run_done_ && waiting > 0)) {
       taken = scanned;
     } else if (!run_done_) {

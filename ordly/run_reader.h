@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "common/byte_search.h"
 #include "common/streams.h"
 
 namespace ordly {
@@ -43,6 +44,9 @@ class RunReader {
   // The two bytes after the current line, which its ending covers.
   char covered_[2] = {};
   bool covering_ = false;
+  // Searches with the run's bytes as read: a line's covered bytes are put
+  // back before the next search.
+  suite::LineFeedSearch line_feeds_;
 };
 
 }  // namespace ordly

@@ -5,6 +5,7 @@
 // as a carriage return and line feed. Binary mode changes nothing.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,14 @@ std::string text_write_of(const std::string& bytes) {
   return text;
 }
 
+// How many bytes a line read from `at` with a buffer of `size` bytes takes:
+// up to and including the next line feed, at most size - 1.
+std::size_t line_part(const std::string& expected, std::size_t at, std::size_t size) {
+  std::size_t line_end = expected.find('\n', at);
+  std::size_t line = line_end == std::string::npos ? expected.size() - at : line_end + 1 - at;
+  return std::min(line, size - 1);
+}
+
 // Reads the whole input with calls the provider picks, checking each
 // against the expected bytes.
 void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::string& expected) {
@@ -81,10 +90,7 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
         std::size_t size = choices.ConsumeIntegralInRange<std::size_t>(1, 300);
         buffer.assign(size, '\x7f');
         std::size_t got = input.read_line(buffer.data(), size);
-        std::size_t line_end = expected.find('\n', at);
-        std::size_t line = line_end == std::string::npos ? left : line_end + 1 - at;
-        std::size_t wanted = std::min(line, size - 1);
-        fuzz::check(got == wanted, "read_line: the length of the line part");
+        fuzz::check(got == line_part(expected, at, size), "read_line: the length of the line part");
         fuzz::check(expected.compare(at, got, buffer.data(), got) == 0, "read_line: the bytes");
         fuzz::check(buffer[got] == '\0', "read_line: a NUL after the bytes");
         at += got;
@@ -105,9 +111,7 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
         std::size_t size = choices.ConsumeIntegralInRange<std::size_t>(1, 300);
         buffer.assign(size, '\x7f');
         std::string_view got = input.read_line_in_place(buffer.data(), size);
-        std::size_t line_end = expected.find('\n', at);
-        std::size_t line = line_end == std::string::npos ? left : line_end + 1 - at;
-        fuzz::check(got.size() == std::min(line, size - 1), "read_line_in_place: the length of the line part");
+        fuzz::check(got.size() == line_part(expected, at, size), "read_line_in_place: the length of the line part");
         fuzz::check(expected.compare(at, got.size(), got) == 0, "read_line_in_place: the bytes");
         std::string_view text = input.text_of(got);
         fuzz::check(text == got.substr(0, got.find('\0')), "text_of: the bytes up to the first NUL");

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/byte_search.h"
 #include "difra/settings.h"
 
 namespace difra {
@@ -29,10 +30,26 @@ std::size_t remove_blanks_and_tabs(std::string_view line, char* out) {
   return length;
 }
 
-void fold_to_upper_case(char* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+namespace {
+
+char upper_case_of(char c) {
+  auto byte = static_cast<unsigned char>(c);
+  return static_cast<char>(static_cast<unsigned char>(byte - 'a') < 26 ? byte - ('a' - 'A') : byte);
+}
+
+}  // namespace
+
+// Sixteen bytes a step, then the rest one by one.
+void fold_to_upper_case(std::string_view text, char* out) {
+  const auto* from = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t i = 0;
+  for (; i + suite::LANE_COUNT <= text.size(); i += suite::LANE_COUNT) {
+    suite::Lanes bytes = suite::load_lanes(from + i);
+    suite::Lanes lower = static_cast<suite::Lanes>(static_cast<suite::Lanes>(bytes - 'a') < 26);
+    bytes -= lower & static_cast<unsigned char>('a' - 'A');
+    std::memcpy(out + i, &bytes, sizeof bytes);
   }
+  for (; i < text.size(); ++i) out[i] = upper_case_of(text[i]);
 }
 
 std::size_t length_without_trailing_blanks(std::string_view line) {
@@ -53,8 +70,7 @@ std::string_view compared_text(std::string_view display, char* work) {
     text = {work, remove_blanks_and_tabs(text, work)};
   }
   if (settings.fold_case) {
-    if (text.data() != work) std::memcpy(work, text.data(), text.size());
-    fold_to_upper_case(work, text.size());
+    fold_to_upper_case(text, work);
     text = {work, text.size()};
   }
   if (settings.trim_trailing_blanks) text = text.substr(0, length_without_trailing_blanks(text));

@@ -23,8 +23,9 @@ std::size_t expand_tab_characters(std::string_view line, char* out);
 // Copies the line to `out` without its blanks and tabs. Returns the length.
 std::size_t remove_blanks_and_tabs(std::string_view line, char* out);
 
-// Turns 'a'-'z' into 'A'-'Z'; nothing else changes.
-void fold_to_upper_case(char* text, std::size_t length);
+// Writes the text to `out` with 'a'-'z' turned into 'A'-'Z' and nothing
+// else changed; `out` may be where the text is.
+void fold_to_upper_case(std::string_view text, char* out);
 
 // The length of the line without its newline and the blanks (not tabs)
 // before it.

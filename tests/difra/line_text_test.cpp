@@ -110,6 +110,26 @@ TEST_F(WithSettings, FoldTouchesOnlyAsciiLetters) {
   EXPECT_EQ(compared(" a b  \n"), "AB");
 }
 
+// Every byte value at every place of texts long enough for whole steps of
+// sixteen, folded into another buffer and in place, against a byte model.
+TEST(FoldToUpperCase, EveryByteAtEveryPlaceInBothWays) {
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (int value = 0; value < 256; ++value) {
+      std::string text(length, 'q');
+      if (length > 0) text[static_cast<std::size_t>(value) % length] = static_cast<char>(value);
+      std::string expected = text;
+      for (char& c : expected) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      }
+      std::string out(length, '\0');
+      fold_to_upper_case(text, out.data());
+      ASSERT_EQ(out, expected) << "length " << length << ", byte " << value;
+      fold_to_upper_case(text, text.data());
+      ASSERT_EQ(text, expected) << "in place, length " << length << ", byte " << value;
+    }
+  }
+}
+
 TEST(OccurrenceTable, CountersArePackedFourToAByteHighBitsFirst) {
   OccurrenceTable table;
   table.raise(0);

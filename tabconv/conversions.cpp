@@ -111,8 +111,8 @@ const char* copy_up_to_either(const char* from, const char* end, char a, char b,
 const char* copy_up_to_space_run(const char* from, const char* end, DirectOutput& output, Column& column) {
   while (end - from > 8) {
     std::uint64_t word = suite::load_word(from);
-    std::uint64_t spaces = suite::bytes_equal(word, ' ');
-    std::uint64_t marked = (spaces & suite::bytes_equal(suite::load_word(from + 1), ' ')) | suite::bytes_equal(word, '\n');
+    std::uint64_t space_runs = suite::bytes_equal(word, ' ') & suite::bytes_equal(suite::load_word(from + 1), ' ');
+    std::uint64_t marked = space_runs | suite::bytes_equal(word, '\n');
     std::size_t plain = marked == 0 ? 8 : static_cast<std::size_t>(suite::first_marked_byte(marked));
     output.put_word(word, plain);
     column += plain;

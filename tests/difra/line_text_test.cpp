@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "difra/naming.h"
@@ -40,6 +41,20 @@ TEST(LineHash, ZeroBecomesOne) {
   EXPECT_EQ(line_hash(""), 1u);
   EXPECT_EQ(line_hash(std::string("\0", 1)), 1u);
   EXPECT_EQ(line_hash("\x01\x02"), 1u);  // (1 << 1) ^ 2 = 0
+}
+
+// Random texts of every length up to 70, any bytes, against the hash taken
+// one byte at a time as it is defined.
+TEST(LineHash, MatchesTheByteAtATimeRotateXor) {
+  std::mt19937 random(1984);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 71, '\0');
+    for (char& c : text) c = static_cast<char>(random() % 256);
+    std::uint32_t expected = 0;
+    for (char c : text) expected = ((expected << 1) | (expected >> 31)) ^ static_cast<unsigned char>(c);
+    if (expected == 0) expected = 1;
+    ASSERT_EQ(line_hash(text), expected) << "round " << round;
+  }
 }
 
 TEST(LineKey, AlwaysNegativeAndTheSameForHAndMinusH) {

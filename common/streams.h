@@ -178,6 +178,13 @@ class OutputStream {
   }
   // Writes a line that holds no line feed, then the line end.
   void write_line(const char* data, std::size_t size) {
+    if (size + 2 <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
+      std::memcpy(buffer_.get() + filled_, data, size);
+      filled_ += size;
+      if (mode_ == StreamMode::text) buffer_[filled_++] = '\r';
+      buffer_[filled_++] = '\n';
+      return;
+    }
     write_within_line(data, size);
     put('\n');
   }

@@ -337,6 +337,19 @@ TEST(DifraReport, NumbersOfFiveDigitsWidenTheirField) {
   EXPECT_EQ(result.out, reading("a", "b") + notice(10000) + "10001 x" + blanks(34) + "10001 y\r\n");
 }
 
+// A line's text ends at its first NUL: lines that differ only after it
+// match, and a changed line shows what comes before it.
+TEST(DifraReport, ALineEndsAtItsFirstNul) {
+  Pair matching(std::string("ab\0cd\nsame\n", 11), std::string("ab\0xy\nsame\n", 11));
+  RunResult result = matching.run();
+  EXPECT_EQ(result.out, reading("a", "b") + notice(2));
+  EXPECT_EQ(result.status, 0);
+  Pair changed(std::string("ab\0cd\nsame\n", 11), std::string("zz\0cd\nsame\n", 11));
+  result = changed.run();
+  EXPECT_EQ(result.out, reading("a", "b") + "   1 ab" + blanks(33) + "   1 zz\r\n" + notice(1));
+  EXPECT_EQ(result.status, 1);
+}
+
 // Lines are read where they lie in the input's buffer, and whole where one
 // runs across the end of a buffer's worth of the file: the changed line
 // here straddles the first 256 KiB of file a (12-byte lines), and a line

@@ -89,10 +89,10 @@ TEST_F(WithSettings, TabsExpandToMultiplesOfEight) {
   EXPECT_EQ(std::string(out, expand_tab_characters("1234567\t\t", out)), "1234567" + std::string(9, ' '));
 }
 
-TEST_F(WithSettings, DisplayTextEndsAtTheFirstNul) {
+// The text given is a line's text as read, already ended at its first NUL.
+TEST_F(WithSettings, DisplayTextIsTheTextGivenUnlessTabsExpand) {
   char expanded[16];
-  std::string line("ab\0cd\n", 6);
-  EXPECT_EQ(display_text(line.c_str(), expanded), "ab");
+  EXPECT_EQ(display_text("ab\tc\n", expanded), "ab\tc\n");
   settings.expand_tabs = true;
   EXPECT_EQ(display_text("\tq", expanded), "        q");
 }

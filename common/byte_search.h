@@ -41,6 +41,14 @@ constexpr int first_marked_byte(std::uint64_t mask) {
   }
 }
 
+// The eight bytes from `from` on as one word holding them in memory order
+// from its lowest byte, whatever the machine's byte order.
+inline std::uint64_t load_word_in_memory_order(const char* from) {
+  std::uint64_t word = load_word(from);
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return word;
+}
+
 // Sixteen bytes side by side, for loops that look at sixteen bytes in one
 // step: a comparison gives 0xFF in each byte where it holds and 0 in the
 // others.
@@ -64,9 +72,7 @@ inline std::uint64_t byte_bits(const char* from, char c) {
     // Each half, its bytes 0xFF or 0, keeps bit i in its byte i; one
     // multiplication gathers the eight bits into its top byte.
     for (std::size_t half = 0; half < 2; ++half) {
-      std::uint64_t word;
-      std::memcpy(&word, reinterpret_cast<const char*>(&equal) + 8 * half, sizeof word);
-      if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+      std::uint64_t word = load_word_in_memory_order(reinterpret_cast<const char*>(&equal) + 8 * half);
       std::uint64_t gathered = ((word & BIT_OF_EACH_BYTE) * EVERY_BYTE) >> 56;
       bits |= gathered << (step + 8 * half);
     }

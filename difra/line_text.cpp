@@ -1,9 +1,9 @@
 #include "difra/line_text.h"
 
-#include <bit>
 #include <cstring>
 
 #include "common/byte_search.h"
+#include "common/text.h"
 #include "difra/settings.h"
 
 namespace difra {
@@ -31,15 +31,6 @@ std::size_t remove_blanks_and_tabs(std::string_view line, char* out) {
   return length;
 }
 
-namespace {
-
-char upper_case_of(char c) {
-  auto byte = static_cast<unsigned char>(c);
-  return static_cast<char>(static_cast<unsigned char>(byte - 'a') < 26 ? byte - ('a' - 'A') : byte);
-}
-
-}  // namespace
-
 // Sixteen bytes a step, then the rest one by one.
 void fold_to_upper_case(std::string_view text, char* out) {
   const auto* from = reinterpret_cast<const unsigned char*>(text.data());
@@ -50,7 +41,7 @@ void fold_to_upper_case(std::string_view text, char* out) {
     bytes -= lower & static_cast<unsigned char>('a' - 'A');
     std::memcpy(out + i, &bytes, sizeof bytes);
   }
-  for (; i < text.size(); ++i) out[i] = upper_case_of(text[i]);
+  for (; i < text.size(); ++i) out[i] = suite::upper_ascii(text[i]);
 }
 
 std::size_t length_without_trailing_blanks(std::string_view line) {
@@ -94,23 +85,17 @@ std::uint32_t shifted_bytes_of_eight(std::uint64_t word) {
   return static_cast<std::uint32_t>(((quads & 0xFFFFFFFFULL) << 4) ^ (quads >> 32));
 }
 
-std::uint64_t word_in_memory_order(const char* from) {
-  std::uint64_t word = suite::load_word(from);
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  return word;
-}
-
 // The last `count` (1 to 7) bytes of the text as the last bytes of a word
 // whose first bytes are zero: shifted as eight, they are shifted by
 // count - 1 down to 0 bits, and the zeros add nothing.
 std::uint64_t last_bytes_word(std::string_view text, std::size_t count) {
   if (text.size() >= 8) {
     std::uint64_t first_bytes_dropped = ~std::uint64_t{0} << (8 * (8 - count));
-    return word_in_memory_order(text.data() + text.size() - 8) & first_bytes_dropped;
+    return suite::load_word_in_memory_order(text.data() + text.size() - 8) & first_bytes_dropped;
   }
   char padded[8] = {};
   std::memcpy(padded + 8 - count, text.data() + text.size() - count, count);
-  return word_in_memory_order(padded);
+  return suite::load_word_in_memory_order(padded);
 }
 
 }  // namespace
@@ -123,7 +108,7 @@ std::uint32_t line_hash(std::string_view text) {
   std::uint32_t hash = 0;
   std::size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
-    hash = rotate_left(hash, 8) ^ shifted_bytes_of_eight(word_in_memory_order(text.data() + i));
+    hash = rotate_left(hash, 8) ^ shifted_bytes_of_eight(suite::load_word_in_memory_order(text.data() + i));
   }
   if (std::size_t rest = text.size() - i; rest > 0) {
     hash = rotate_left(hash, static_cast<int>(rest)) ^ shifted_bytes_of_eight(last_bytes_word(text, rest));

@@ -32,10 +32,12 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
     for (std::size_t i = 0; i < count; ++i) {
       std::optional<std::string_view> line = next_line(*inputs[i]);
       if (!line) return;
-      if (i > 0 && delimiter_ends_lines) {
-        output.write(delimiter);
-      } else if (i > 0) {
-        output.write_within_line(delimiter.data(), delimiter.size());
+      if (i > 0) {
+        if (delimiter_ends_lines) {
+          output.write(delimiter);
+        } else {
+          output.write_within_line(delimiter.data(), delimiter.size());
+        }
       }
       output.write_within_line(line->data(), line->size());
     }

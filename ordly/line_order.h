@@ -89,6 +89,9 @@ inline std::uint64_t code_prefix(const char* line, std::size_t length, const uns
 bool plain_codes_apply();
 
 struct KeyedCodeOrder {
+  // The order of the codes alone: most comparisons are decided by the keys
+  // alone, and the order is transitive.
+  static constexpr bool CODES_ALONE = true;
   const unsigned char* table;
   bool reverse;
   std::uint64_t key_of(const char* line, std::size_t length) const { return code_prefix(line, length, table); }
@@ -104,6 +107,7 @@ struct KeyedCodeOrder {
 };
 
 struct FunctionOrder {
+  static constexpr bool CODES_ALONE = false;
   CompareFunction compare;
   int operator()(const char* first, const char* second) const { return compare(first, second); }
 };
@@ -111,6 +115,7 @@ struct FunctionOrder {
 // The comparison of the current settings on keyed lines whose keys take no
 // part: for loops that keep keys only where the character stage decides.
 struct KeyedFunctionOrder {
+  static constexpr bool CODES_ALONE = false;
   CompareFunction compare;
   std::uint64_t key_of(const char*, std::size_t) const { return 0; }
   int operator()(const KeyedLine& first, const KeyedLine& second) const { return compare(first.line, second.line); }

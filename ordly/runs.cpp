@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "ordly/coded_heap.h"
 #include "ordly/errors.h"
 #include "ordly/line_order.h"
 #include "ordly/line_store.h"
@@ -122,23 +123,48 @@ void load_first_lines(MergeState& state, int first, int end) {
   }
 }
 
+// Writes the top line and makes its input's next line current; an input
+// at its end leaves the heap, the last element taking the top. True when
+// the top stays with the same input.
+bool replace_top(MergeState& state, suite::OutputStream& output) {
+  int top = state.heap[0];
+  write_stored_line(output, state.current[top].line, state.length[top]);
+  if (read_next_line(state, top)) return true;
+  finish_input(state, top);
+  state.heap[0] = state.heap[--state.count];
+  return false;
+}
+
 template <typename Order>
-void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+void order_first_lines(MergeState& state, Order compare) {
   for (int k = 0; k < state.count; ++k) {
     int i = state.heap[k];
     state.current[i].key = compare.key_of(state.current[i].line, state.length[i]);
   }
   order_heap(state, compare);
+}
+
+template <typename Order>
+void merge_lines(MergeState& state, suite::OutputStream& output, Order compare) {
+  order_first_lines(state, compare);
   while (state.count > 0) {
     int top = state.heap[0];
-    write_stored_line(output, state.current[top].line, state.length[top]);
-    if (read_next_line(state, top)) {
+    if (replace_top(state, output)) {
       state.current[top].key = compare.key_of(state.current[top].line, state.length[top]);
-    } else {
-      finish_input(state, top);
-      state.heap[0] = state.heap[--state.count];
     }
     sift_down(state, compare);
+  }
+}
+
+// The same merge under the order of the codes alone, through the coded
+// heap, which needs no keys after the first lines.
+void merge_coded_lines(MergeState& state, suite::OutputStream& output, KeyedCodeOrder compare) {
+  order_first_lines(state, compare);
+  CodedHeap heap(compare.table, compare.reverse);
+  heap.start(state.heap, state.count, state.current);
+  while (state.count > 0) {
+    replace_top(state, output);
+    heap.sift_down(state.heap, state.count, state.current);
   }
 }
 
@@ -157,7 +183,13 @@ void close_and_remove(int first, int end) {
 void merge_range(int first, int end, suite::OutputStream& output) {
   MergeState state;
   load_first_lines(state, first, end);
-  with_keyed_line_order([&](auto order) { merge_lines(state, output, order); });
+  with_keyed_line_order([&](auto order) {
+    if constexpr (decltype(order)::CODES_ALONE) {
+      merge_coded_lines(state, output, order);
+    } else {
+      merge_lines(state, output, order);
+    }
+  });
   close_and_remove(first, end);
 }
 

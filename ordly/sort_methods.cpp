@@ -26,13 +26,26 @@ void insert_range(Item* items, std::int32_t low, std::int32_t high, Order compar
   }
 }
 
-// Splits positions low to high around a pivot taken from the position the
-// seed picks; returns the pivot's final position.
-template <typename Item, typename Order>
-std::int32_t partition(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
+// The position of the pivot for positions low to high and the seed: the
+// pivot is taken out and the item at low put in its place, which leaves a
+// hole at low.
+template <typename Item>
+Item take_pivot(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed) {
   std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
   Item pivot = items[middle];
   items[middle] = items[low];
+  return pivot;
+}
+
+// Splits positions low to high around a pivot taken from the position the
+// seed picks; returns the pivot's final position. A scan down from high
+// stops at an item not greater than the pivot and moves it into the hole
+// on the left; a scan up from there stops at an item not less than the
+// pivot and moves it into the hole the other left; the two take turns
+// until they meet, where the pivot goes.
+template <typename Item, typename Order>
+std::int32_t partition(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed, Order compare) {
+  Item pivot = take_pivot(items, low, high, seed);
   std::int32_t i = low;
   std::int32_t j = high;
   for (;;) {
@@ -45,6 +58,76 @@ std::int32_t partition(Item* items, std::int32_t low, std::int32_t high, std::in
   }
   items[i] = pivot;
   return i;
+}
+
+// The stops of one scan of partition_in_blocks, found a block of positions
+// at a time: each comparison adds its position to the list or not without
+// a branch, so that the outcome of a comparison, which no branch predictor
+// can guess, costs no mispredicted jump.
+class ScanStops {
+ public:
+  static constexpr std::int32_t BLOCK = 32;
+
+  // step is -1 for the scan down, +1 for the scan up.
+  ScanStops(std::int32_t first, std::int32_t step) : next_(first), step_(step) {}
+
+  // The scan's next stop short of bound (not at or past it), or bound when
+  // there is none. Stops found earlier stay valid: no item between the
+  // two holes has been moved.
+  template <typename Item, typename IsStop>
+  std::int32_t next_before(const Item* items, std::int32_t bound, IsStop is_stop) {
+    for (;;) {
+      if (taken_ < count_) {
+        std::int32_t position = stops_[taken_];
+        if ((position - bound) * step_ >= 0) return bound;
+        ++taken_;
+        return position;
+      }
+      std::int32_t left = (bound - next_) * step_;
+      if (left <= 0) return bound;
+      std::int32_t size = left < BLOCK ? left : BLOCK;
+      taken_ = count_ = 0;
+      for (std::int32_t k = 0; k < size; ++k, next_ += step_) {
+        stops_[count_] = next_;
+        count_ += is_stop(items[next_]) ? 1 : 0;
+      }
+    }
+  }
+
+ private:
+  std::int32_t stops_[BLOCK];
+  std::int32_t count_ = 0;
+  std::int32_t taken_ = 0;
+  std::int32_t next_;
+  std::int32_t step_;
+};
+
+// The same split as partition, item for item, for orders whose comparison
+// is cheap enough that its mispredicted outcomes are most of the cost. The
+// scans look at their positions in blocks ahead of the moves; a position
+// looked at early holds the item it held at the start, since the moves
+// only fill the holes, which lie outside the stretch between them.
+template <typename Item, typename Order>
+std::int32_t partition_in_blocks(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed,
+                                 Order compare) {
+  Item pivot = take_pivot(items, low, high, seed);
+  auto not_greater = [&](const Item& item) { return compare(item, pivot) <= 0; };
+  auto not_less = [&](const Item& item) { return compare(item, pivot) >= 0; };
+  ScanStops down(high, -1);
+  ScanStops up(low + 1, 1);
+  std::int32_t hole = low;
+  for (;;) {
+    std::int32_t stop = down.next_before(items, hole, not_greater);
+    if (stop == hole) break;
+    items[hole] = items[stop];
+    hole = stop;
+    stop = up.next_before(items, hole, not_less);
+    if (stop == hole) break;
+    items[hole] = items[stop];
+    hole = stop;
+  }
+  items[hole] = pivot;
+  return hole;
 }
 
 template <typename Item, typename Order>
@@ -63,7 +146,12 @@ void sort_quicksort(Item* items, std::int32_t count, Order compare) {
       continue;
     }
     seed = next_pivot_seed(seed);
-    std::int32_t pivot = partition(items, low, high, seed, compare);
+    std::int32_t pivot = 0;
+    if constexpr (Order::CODES_ALONE) {
+      pivot = partition_in_blocks(items, low, high, seed, compare);
+    } else {
+      pivot = partition(items, low, high, seed, compare);
+    }
     if (fill + 2 > QUICKSORT_STACK_SIZE) error_exit(ErrorCode::STACK_OVERFLOW);
     // The larger side waits on the stack, so the stack stays shallow.
     if (high - pivot >= pivot - low) {

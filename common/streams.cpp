@@ -188,11 +188,10 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
 }
 
 bool OutputStream::open(const std::string& path, StreamMode mode, Truncation truncation) {
-  bool truncate_now = truncation == Truncation::now;
-  platform::Handle handle = platform::open_for_writing(path, truncate_now);
+  platform::Handle handle = platform::open_for_writing(path, truncation == Truncation::now);
   if (handle == platform::NO_HANDLE) return false;
   reset(handle, true, mode);
-  truncate_pending_ = !truncate_now;
+  truncate_pending_ = truncation == Truncation::when_output_begins;
   return true;
 }
 

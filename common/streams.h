@@ -130,7 +130,11 @@ class InputStream {
 class OutputStream {
  public:
   static constexpr std::size_t BLOCK_SIZE = 256 * 1024;
-  enum class Truncation { now, when_output_begins };
+  // A file made empty a moment before by the program itself (a temporary
+  // file of its own) is opened with `never`: truncating it would change
+  // nothing, and some file systems take a truncated file as one being
+  // replaced and write it out to disk as soon as it is closed.
+  enum class Truncation { now, when_output_begins, never };
 
   OutputStream() = default;
   ~OutputStream();

@@ -231,7 +231,10 @@ void read_input(const char* name) {
 void write_sorted(const char* name) {
   sort_lines(store.line_array, store.line_count);
   bool to_file = name != nullptr && *name != '\0';
-  if (to_file && !named_output.open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, name);
+  // A run goes to a temporary file just made.
+  if (to_file && !named_output.open(name, suite::StreamMode::text, suite::OutputStream::Truncation::never)) {
+    error_exit(ErrorCode::CANNOT_OPEN, name);
+  }
   suite::OutputStream& output = to_file ? named_output : start_output();
   for (std::int32_t i = 0; i < store.line_count; ++i) {
     const char* line = store.line_array[i];

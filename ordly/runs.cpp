@@ -30,7 +30,9 @@ constexpr std::size_t MERGE_INPUT_BLOCK_SIZE = 4096;
 
 void open_intermediate_output() {
   const char* name = add_temporary_file(TemporaryUse::merge_output);
-  if (!run_output().open(name, suite::StreamMode::text)) error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+  if (!run_output().open(name, suite::StreamMode::text, suite::OutputStream::Truncation::never)) {
+    error_exit(ErrorCode::CANNOT_OPEN, "(TEMPORARY)");
+  }
 }
 
 // An intermediate output that lacks lines would lose them from the result.

@@ -156,7 +156,7 @@ TEST(Output, LargeWritesKeepEveryByte) {
   EXPECT_EQ(folder.read("o"), expected);
 }
 
-TEST(Output, DeferredTruncationKeepsTheOldContentUntilOutputBegins) {
+TEST(Output, TruncationNowWhenOutputBeginsOrNever) {
   suite_test::TempFolder folder;
   folder.write("o", "old content");
   {
@@ -177,6 +177,16 @@ TEST(Output, DeferredTruncationKeepsTheOldContentUntilOutputBegins) {
     out.write("new");
   }
   EXPECT_EQ(folder.read("o"), "new");
+  // Never truncated: the bytes written go over the old ones from the start.
+  {
+    OutputStream out;
+    ASSERT_TRUE(out.open(folder.file("o"), StreamMode::text, OutputStream::Truncation::never));
+    out.begin_output();
+    out.write("N");
+  }
+  EXPECT_EQ(folder.read("o"), "New");
+  EXPECT_TRUE(OutputStream{}.open(folder.file("fresh"), StreamMode::text, OutputStream::Truncation::never));
+  EXPECT_EQ(folder.read("fresh"), "");
 }
 
 // A caller that must have the whole file learns of a write that did not

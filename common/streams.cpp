@@ -74,6 +74,22 @@ std::size_t InputStream::convert_text(char* data, std::size_t size) {
   return static_cast<std::size_t>(out - data);
 }
 
+// Reads at most size bytes of the source into target, as the mode has
+// them; 0 only at the end of the source.
+std::size_t InputStream::read_source(char* target, std::size_t size) {
+  while (!source_done_) {
+    std::size_t got = platform::read_bytes(handle_, target, size);
+    if (got == 0) {
+      source_done_ = true;
+      break;
+    }
+    if (mode_ == StreamMode::text) got = convert_text(target, got);
+    if (!nul_seen_ && std::memchr(target, '\0', got) != nullptr) nul_seen_ = true;
+    if (got > 0) return got;
+  }
+  return 0;
+}
+
 bool InputStream::refill() {
   if (!is_open()) {
     end_seen_ = true;
@@ -85,20 +101,7 @@ bool InputStream::refill() {
     filled_ -= position_;
     position_ = 0;
   }
-  while (!source_done_ && filled_ < block_size_) {
-    char* target = buffer_.get() + filled_;
-    std::size_t got = platform::read_bytes(handle_, target, block_size_ - filled_);
-    if (got == 0) {
-      source_done_ = true;
-      break;
-    }
-    if (mode_ == StreamMode::text) got = convert_text(target, got);
-    if (!nul_seen_ && std::memchr(target, '\0', got) != nullptr) nul_seen_ = true;
-    if (got > 0) {
-      filled_ += got;
-      return true;
-    }
-  }
+  if (filled_ < block_size_) filled_ += read_source(buffer_.get() + filled_, block_size_ - filled_);
   if (filled_ > position_) return true;
   end_seen_ = true;
   return false;
@@ -148,6 +151,16 @@ std::string_view InputStream::buffered_line(std::size_t size) {
 std::size_t InputStream::read(char* buffer, std::size_t size) {
   std::size_t copied = 0;
   while (copied < size) {
+    // With nothing buffered, a block or more goes straight to the caller.
+    if (position_ == filled_ && size - copied >= block_size_ && is_open()) {
+      std::size_t got = read_source(buffer + copied, size - copied);
+      if (got == 0) {
+        end_seen_ = true;
+        break;
+      }
+      copied += got;
+      continue;
+    }
     if (position_ == filled_ && !refill()) break;
     std::size_t available = filled_ - position_;
     std::size_t take = size - copied < available ? size - copied : available;

@@ -111,6 +111,7 @@ class InputStream {
   int get_after_refill();
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   std::size_t convert_text(char* data, std::size_t size);
+  std::size_t read_source(char* target, std::size_t size);
 
   platform::Handle handle_ = platform::NO_HANDLE;
   bool owned_ = false;

@@ -44,13 +44,15 @@ CodedHeap::Outcome CodedHeap::compare_from(const char* first, const char* second
 
 CodedHeap::Outcome CodedHeap::compare_coded(const char* first, std::uint64_t first_code, const char* second,
                                             std::uint64_t second_code) const {
-  if (first_code < second_code) return {-1, second_code};
-  if (first_code > second_code) return {1, first_code};
-  // Both equal to the common line, or both ending where it goes on.
-  if (first_code == 0 || (first_code & 0xFF) == codes_[0]) return {0, 0};
-  // Both leaving the common line at the same offset with the same code:
-  // the rest decides.
-  return compare_from(first, second, offset_of(first_code) + 1);
+  if (first_code == second_code) {
+    // Both equal to the common line, or both ending where it goes on.
+    if (first_code == 0 || (first_code & 0xFF) == codes_[0]) return {0, 0};
+    // Both leaving the common line at the same offset with the same code:
+    // the rest decides.
+    return compare_from(first, second, offset_of(first_code) + 1);
+  }
+  // Otherwise the codes do, without a branch on which is the greater.
+  return {first_code > second_code ? 1 : -1, std::max(first_code, second_code)};
 }
 
 void CodedHeap::start(const int* heap, int count, const KeyedLine* lines) {
@@ -78,12 +80,9 @@ void CodedHeap::sift_down(int* heap, int count, const KeyedLine* lines) {
       int left = heap[child];
       int right = heap[child + 1];
       Outcome sides = compare_coded(lines[left].line, code_[left], lines[right].line, code_[right]);
-      if (sides.order > 0) {
-        ++child;
-        other = left;
-      } else {
-        other = right;
-      }
+      bool right_is_less = sides.order > 0;
+      child += right_is_less ? 1 : 0;
+      other = right_is_less ? left : right;
       other_code = sides.code;
     }
     int chosen = heap[child];

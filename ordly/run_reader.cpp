@@ -55,14 +55,20 @@ char* RunReader::next_line(suite::InputStream& input, std::size_t& length) {
   restore_covered_bytes();
   for (;;) {
     std::size_t waiting = end_ - start_;
-    std::size_t scanned = waiting < longest_ ? waiting : longest_;
+    // A line of the longest size may still have its CR before its line feed.
+    std::size_t scanned = waiting <= longest_ ? waiting : longest_ + 1;
     char* line = buffer_ + start_;
     std::size_t taken;
+    std::size_t text;  // the bytes before the line's line feed, or all of them when it has none
     std::size_t line_feed = line_feeds_.find(buffer_, start_, start_ + scanned);
-    if (line_feed != suite::LineFeedSearch::NOT_FOUND) {
+    if (line_feed != suite::LineFeedSearch::NOT_FOUND && line_feed > start_ && line[line_feed - start_ - 1] == '\r') {
       taken = line_feed - start_ + 1;
-    } else if (waiting >= longest_ || (run_done_ && waiting > 0)) {
-      taken = scanned;
+      text = taken - 2;
+    } else if (line_feed != suite::LineFeedSearch::NOT_FOUND && line_feed - start_ < longest_) {
+      taken = line_feed - start_ + 1;
+      text = taken - 1;
+    } else if (waiting > longest_ || (run_done_ && waiting > 0)) {
+      taken = text = waiting < longest_ ? waiting : longest_;
     } else if (!run_done_) {
       read_more(input);
       continue;
@@ -72,9 +78,9 @@ char* RunReader::next_line(suite::InputStream& input, std::size_t& length) {
     covered_[0] = line[taken];
     covered_[1] = line[taken + 1];
     covering_ = true;
-    length = taken;
-    if (line[taken - 1] != '\n') line[length++] = '\n';
-    line[length] = '\0';
+    line[text] = '\n';
+    line[text + 1] = '\0';
+    length = text + 1;
     start_ += taken;
     return line;
   }

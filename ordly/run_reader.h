@@ -1,7 +1,11 @@
 // Reading a temporary run back in place: the run's lines are found in a
 // buffer of the reader's own and used where they lie, each ended in turn by
-// a NUL put over the first byte after it, instead of being copied out one
-// by one.
+// a NUL, instead of being copied out one by one. A run is read in binary
+// mode, as Ordly wrote it: its lines come from text-mode input, so they
+// hold no CR and no Ctrl-Z, and each ends in the CR LF that writing in text
+// mode made of its line feed, which the reader takes as the line feed. So
+// the lines are those a text-mode reading gives, without its passes over
+// the bytes. (A line feed without a CR counts as a line feed as well.)
 #pragma once
 
 #include <cstddef>
@@ -25,6 +29,7 @@ class RunReader {
 
   // The next line of the run, as it was stored: at most max_line - 1 bytes
   // that end in a line feed (one is added when the run's line has none),
+  // counted without the CR of its CR LF,
   // then a NUL, then LINE_PADDING - 1 bytes that may be read. Its length
   // without the NUL goes to length. The line stays until the next call;
   // null at the end of the run.

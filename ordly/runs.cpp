@@ -238,7 +238,9 @@ void merge_files() {
   for (int i = 0; i < file_count - 1;) {
     FileEntry& entry = file_list[i];
     entry.stream = std::make_unique<suite::InputStream>(MERGE_INPUT_BLOCK_SIZE);
-    if (entry.stream->open(entry.name, suite::StreamMode::text)) {
+    // Runs and merge outputs are read as they were written (see RunReader).
+    suite::StreamMode mode = entry.is_temporary ? suite::StreamMode::binary : suite::StreamMode::text;
+    if (entry.stream->open(entry.name, mode)) {
       protect_input_from_output(entry.stream->handle(), entry.name.c_str());
       ++i;
       continue;

@@ -94,15 +94,18 @@ struct KeyedCodeOrder {
   static constexpr bool CODES_ALONE = true;
   const unsigned char* table;
   bool reverse;
+  // Where the keys begin: lines that all have the same codes before it may
+  // be keyed from there on (see the quicksort), and compare as from there.
+  std::size_t key_offset = 0;
   std::uint64_t key_of(const char* line, std::size_t length) const { return code_prefix(line, length, table); }
   int operator()(const KeyedLine& first, const KeyedLine& second) const {
     if (first.key != second.key) return (first.key < second.key) != reverse ? -1 : 1;
     // Only the NUL has the code 0: equal keys ending in it are equal lines,
     // and equal keys without it leave the lines to compare from the ninth
-    // byte on.
+    // byte of the keys on.
     if ((first.key & 0xFF) == 0) return 0;
-    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line) + 8,
-                              reinterpret_cast<const unsigned char*>(second.line) + 8, table, reverse);
+    return compare_codes_from(reinterpret_cast<const unsigned char*>(first.line) + key_offset + 8,
+                              reinterpret_cast<const unsigned char*>(second.line) + key_offset + 8, table, reverse);
   }
 };
 

@@ -26,9 +26,8 @@ void insert_range(Item* items, std::int32_t low, std::int32_t high, Order compar
   }
 }
 
-// The position of the pivot for positions low to high and the seed: the
-// pivot is taken out and the item at low put in its place, which leaves a
-// hole at low.
+// Takes out the pivot that the seed picks from positions low to high and
+// puts the item at low in its place, which leaves a hole at low.
 template <typename Item>
 Item take_pivot(Item* items, std::int32_t low, std::int32_t high, std::int32_t seed) {
   std::int32_t middle = low + static_cast<std::int32_t>(static_cast<std::int64_t>(high - low + 1) * seed / 7875);
@@ -130,19 +129,58 @@ std::int32_t partition_in_blocks(Item* items, std::int32_t low, std::int32_t hig
   return hole;
 }
 
+// The first code position from `from` on where two stored lines differ in
+// their codes or the first ends; they have the same codes before from.
+std::size_t common_codes(const char* first, const char* second, std::size_t from, const unsigned char* table) {
+  const unsigned char* a = reinterpret_cast<const unsigned char*>(first) + from;
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(second) + from;
+  for (;;) {
+    skip_identical_bytes(a, b);
+    if (table[*a] != table[*b] || *a == 0) return static_cast<std::size_t>(a - reinterpret_cast<const unsigned char*>(first));
+    ++a;
+    ++b;
+  }
+}
+
+// A segment of the quicksort lies between the pivots placed on either side
+// of it (where it does not reach an end), and every item in it is ordered
+// between them, so it has the codes both pivots have in common. Once they
+// have four or more codes in common beyond where the keys begin, the
+// segment's items are keyed afresh from the first code where the pivots
+// differ: keys that the items all share would decide nothing, and each tie
+// costs a comparison of the lines. The order gives every comparison of two
+// of its items the same outcome as before, so the steps are the same.
+constexpr std::size_t REKEY_GAIN = 4;
+
+KeyedCodeOrder rekeyed_segment(KeyedLine* items, std::int32_t low, std::int32_t high, std::int32_t count,
+                               KeyedCodeOrder order) {
+  if (high - low < 1 || low == 0 || high == count - 1) return order;
+  std::size_t common = common_codes(items[low - 1].line, items[high + 1].line, order.key_offset, order.table);
+  if (common < order.key_offset + REKEY_GAIN) return order;
+  for (std::int32_t i = low; i <= high; ++i) items[i].key = code_prefix(items[i].line + common, PADDED_LINE, order.table);
+  order.key_offset = common;
+  return order;
+}
+
 template <typename Item, typename Order>
 void sort_quicksort(Item* items, std::int32_t count, Order compare) {
   static std::int32_t stack[QUICKSORT_STACK_SIZE];
+  // Where the keys of each waiting segment begin (keyed items only). The
+  // larger side waits and each segment taken on is under half the one it
+  // came from, so no more segments wait than the count has bits.
+  std::size_t key_offsets[32];
   std::int32_t fill = 0;
   std::int32_t low = 0;
   std::int32_t high = count - 1;
   std::int32_t seed = 0;
   for (;;) {
+    if constexpr (Order::CODES_ALONE) compare = rekeyed_segment(items, low, high, count, compare);
     if (high - low < 7) {
       insert_range(items, low, high, compare);
       if (fill == 0) return;
       high = stack[--fill];
       low = stack[--fill];
+      if constexpr (Order::CODES_ALONE) compare.key_offset = key_offsets[fill / 2];
       continue;
     }
     seed = next_pivot_seed(seed);
@@ -154,6 +192,7 @@ void sort_quicksort(Item* items, std::int32_t count, Order compare) {
     }
     if (fill + 2 > QUICKSORT_STACK_SIZE) error_exit(ErrorCode::STACK_OVERFLOW);
     // The larger side waits on the stack, so the stack stays shallow.
+    if constexpr (Order::CODES_ALONE) key_offsets[fill / 2] = compare.key_offset;
     if (high - pivot >= pivot - low) {
       stack[fill++] = pivot + 1;
       stack[fill++] = high;

@@ -132,22 +132,6 @@ std::size_t InputStream::read_line(char* buffer, std::size_t size) {
   return copied;
 }
 
-std::string_view InputStream::buffered_line(std::size_t size) {
-  if (size == 0) return {};
-  std::size_t wanted = size - 1;
-  std::size_t available = filled_ - position_;
-  std::size_t take = wanted < available ? wanted : available;
-  std::size_t newline = line_feeds_.find(buffer_.get(), position_, position_ + take);
-  if (newline != LineFeedSearch::NOT_FOUND) {
-    take = newline - position_ + 1;
-  } else if (take < wanted) {
-    return {};
-  }
-  const char* from = buffer_.get() + position_;
-  position_ += take;
-  return {from, take};
-}
-
 std::size_t InputStream::read(char* buffer, std::size_t size) {
   std::size_t copied = 0;
   while (copied < size) {

@@ -128,6 +128,23 @@ class InputStream {
   LineFeedSearch line_feeds_;
 };
 
+// Inline: the streaming programs take every line through it.
+inline std::string_view InputStream::buffered_line(std::size_t size) {
+  if (size == 0) return {};
+  std::size_t wanted = size - 1;
+  std::size_t available = filled_ - position_;
+  std::size_t take = wanted < available ? wanted : available;
+  std::size_t newline = line_feeds_.find(buffer_.get(), position_, position_ + take);
+  if (newline != LineFeedSearch::NOT_FOUND) {
+    take = newline - position_ + 1;
+  } else if (take < wanted) {
+    return {};
+  }
+  const char* from = buffer_.get() + position_;
+  position_ += take;
+  return {from, take};
+}
+
 class OutputStream {
  public:
   static constexpr std::size_t BLOCK_SIZE = 256 * 1024;

@@ -2,9 +2,10 @@
 // antisymmetric in sign; the packed first codes (of the line's own bytes or
 // of its padded block) and the byte-skipping loop agree with the comparison
 // routine and with a byte-by-byte reading of the table, and so does the
-// keyed order of any other settings; and every sort method returns
-// a permutation of its lines that is sorted whenever the order is
-// consistent (transitive) on them.
+// keyed order of any other settings; every sort method returns a
+// permutation of its lines that is sorted whenever the order is consistent
+// (transitive) on them; and the keyed sort leaves each line where the
+// method with the comparison routine does.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -137,6 +138,10 @@ void check_sorts(const std::vector<char*>& lines) {
   std::vector<char*> items = lines;
   ordly::sort_lines(items.data(), count);
   check_sorted(items, lines, consistent, "sort_lines sorts a permutation of its lines");
+  // The keyed sort takes the steps of the method on the bare pointers.
+  std::vector<char*> plain = lines;
+  methods[static_cast<int>(settings.sort_method)](plain.data(), count, settings.active_compare);
+  fuzz::check(items == plain, "sort_lines leaves the lines where the method with the comparison routine does");
 }
 
 }  // namespace

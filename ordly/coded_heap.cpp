@@ -14,7 +14,9 @@ std::uint64_t difference_code(std::uint32_t offset, unsigned char code) {
   return (((std::uint64_t{1} << 32) - offset) << 8) | code;
 }
 
-std::uint32_t offset_of(std::uint64_t code) { return static_cast<std::uint32_t>((std::uint64_t{1} << 32) - (code >> 8)); }
+std::uint32_t offset_of(std::uint64_t code) {
+  return static_cast<std::uint32_t>((std::uint64_t{1} << 32) - (code >> 8));
+}
 
 }  // namespace
 

@@ -136,7 +136,9 @@ std::size_t common_codes(const char* first, const char* second, std::size_t from
   const unsigned char* b = reinterpret_cast<const unsigned char*>(second) + from;
   for (;;) {
     skip_identical_bytes(a, b);
-    if (table[*a] != table[*b] || *a == 0) return static_cast<std::size_t>(a - reinterpret_cast<const unsigned char*>(first));
+    if (table[*a] != table[*b] || *a == 0) {
+      return static_cast<std::size_t>(a - reinterpret_cast<const unsigned char*>(first));
+    }
     ++a;
     ++b;
   }
@@ -157,7 +159,9 @@ KeyedCodeOrder rekeyed_segment(KeyedLine* items, std::int32_t low, std::int32_t 
   if (high - low < 1 || low == 0 || high == count - 1) return order;
   std::size_t common = common_codes(items[low - 1].line, items[high + 1].line, order.key_offset, order.table);
   if (common < order.key_offset + REKEY_GAIN) return order;
-  for (std::int32_t i = low; i <= high; ++i) items[i].key = code_prefix(items[i].line + common, PADDED_LINE, order.table);
+  for (std::int32_t i = low; i <= high; ++i) {
+    items[i].key = code_prefix(items[i].line + common, PADDED_LINE, order.table);
+  }
   order.key_offset = common;
   return order;
 }

@@ -74,7 +74,9 @@ TEST_F(CodedHeapTest, TakesThePlainStepsInRandomMerges) {
     int inputs = 1 + static_cast<int>(random() % ordly::MAX_FILES);
     std::vector<std::vector<std::string>> lines(inputs);
     for (auto& input : lines) {
-      for (const std::string& text : texts_with_ties(random, random() % 6)) input.push_back(with_noise_after(text, random));
+      for (const std::string& text : texts_with_ties(random, random() % 6)) {
+        input.push_back(with_noise_after(text, random));
+      }
       if (sorted) {
         std::stable_sort(input.begin(), input.end(), [](const std::string& a, const std::string& b) {
           return ordly::settings.active_compare(a.c_str(), b.c_str()) < 0;

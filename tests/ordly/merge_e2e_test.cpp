@@ -155,7 +155,9 @@ TEST_F(OrdlyRunMerge, ManyFilesMergeAsThePlainModelSortedOrNot) {
     arguments.push_back("/M");
     for (int f = 0; f < files; ++f) {
       texts[f] = ordly_test::random_texts(random, random() % 40);
-      for (const std::string& piece : stored_pieces(texts[f], ordly::DEFAULT_MAX_LINE)) blocks[f].push_back(line_block(piece));
+      for (const std::string& piece : stored_pieces(texts[f], ordly::DEFAULT_MAX_LINE)) {
+        blocks[f].push_back(line_block(piece));
+      }
       for (auto& block : blocks[f]) inputs[f].push_back(block.data());
       if (sorted) {
         ordly::quicksort(inputs[f].data(), static_cast<std::int32_t>(inputs[f].size()), ordly::settings.active_compare);
@@ -166,7 +168,8 @@ TEST_F(OrdlyRunMerge, ManyFilesMergeAsThePlainModelSortedOrNot) {
       folder.write(name, text);
       arguments.push_back(name);
     }
-    inputs.erase(std::remove_if(inputs.begin(), inputs.end(), [](const auto& input) { return input.empty(); }), inputs.end());
+    auto no_lines = [](const std::vector<char*>& input) { return input.empty(); };
+    inputs.erase(std::remove_if(inputs.begin(), inputs.end(), no_lines), inputs.end());
     std::string expected = ordly_test::crlf(merged(inputs));
     ordly::settings = ordly::Settings{};
     auto r = ordly_test::run_ordly(arguments, "", folder.path());

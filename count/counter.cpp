@@ -12,9 +12,7 @@ namespace count {
 
 namespace {
 
-using suite::LANE_COUNT;
 using suite::Lanes;
-using suite::load_lanes;
 
 // Each byte's classes, packed into one word of five 12-bit fields so that
 // one addition per byte counts them all. A field holds at most 4095 before
@@ -57,22 +55,82 @@ constexpr std::array<std::uint64_t, 256> CLASS_TABLE = make_class_table();
 
 std::uint64_t field(std::uint64_t packed, int shift) { return (packed >> shift) & FIELD_MASK; }
 
-// The counts taken sixteen bytes at a time keep one count per lane:
+// The counts taken a step of lanes at a time keep one count per lane:
 // subtracting a comparison's result adds one to each lane where it holds.
 // A lane counts at most once a step, so it holds the count of 255 steps.
 constexpr std::size_t MAX_STEPS = 255;
 
-std::uint64_t lane_sum(Lanes lanes) {
-  unsigned char bytes[LANE_COUNT];
+// Thirty-two lanes, for processors with the instructions for them.
+using WideLanes = unsigned char __attribute__((vector_size(32)));
+
+// The loop over lanes of either width. It is inlined into the function of
+// each width, so that each is compiled for the instructions of its own;
+// vectors are passed by reference, never by value, so that no call between
+// the two kinds of code would pass them differently.
+template <typename Vector>
+[[gnu::always_inline]] inline std::uint64_t vector_sum(const Vector& lanes) {
+  unsigned char bytes[sizeof(Vector)];
   std::memcpy(bytes, &lanes, sizeof bytes);
   std::uint64_t sum = 0;
   for (unsigned char byte : bytes) sum += byte;
   return sum;
 }
 
-Lanes bytes_above_space(Lanes bytes) { return static_cast<Lanes>(bytes > ' '); }
+// The byte before data[0] is read for the word count: the caller has it.
+template <typename Vector>
+[[gnu::always_inline]] inline std::size_t count_vectors(const unsigned char* data, std::size_t size, Totals& totals) {
+  constexpr std::size_t WIDTH = sizeof(Vector);
+  std::size_t counted = 0;
+  while (size - counted >= WIDTH) {
+    std::size_t steps = std::min((size - counted) / WIDTH, MAX_STEPS);
+    const unsigned char* const end = data + counted + steps * WIDTH;
+    Vector characters{}, letters{}, vowels{}, sentences{}, lines{}, words{};
+    for (const unsigned char* step = data + counted; step < end; step += WIDTH) {
+      Vector bytes;
+      Vector before;
+      std::memcpy(&bytes, step, WIDTH);
+      std::memcpy(&before, step - 1, WIDTH);
+      Vector is_character = static_cast<Vector>(bytes > ' ');
+      Vector lower = bytes | 0x20;
+      characters -= is_character;
+      letters -= static_cast<Vector>(static_cast<Vector>(lower - 'a') < 26);
+      vowels -= static_cast<Vector>((lower == 'a') | (lower == 'e') | (lower == 'i') | (lower == 'o') | (lower == 'u'));
+      sentences -= static_cast<Vector>((bytes == '.') | (bytes == '!') | (bytes == '?'));
+      lines -= static_cast<Vector>(bytes == '\n');
+      words -= is_character & ~static_cast<Vector>(before > ' ');
+    }
+    totals.characters += vector_sum(characters);
+    totals.letters += vector_sum(letters);
+    totals.vowels += vector_sum(vowels);
+    totals.sentences += vector_sum(sentences);
+    totals.lines += vector_sum(lines);
+    totals.words += vector_sum(words);
+    counted += steps * WIDTH;
+  }
+  return counted;
+}
+
+std::size_t count_sixteen_at_a_time(const unsigned char* data, std::size_t size, Totals& totals) {
+  return count_vectors<Lanes>(data, size, totals);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] std::size_t count_thirty_two_at_a_time(const unsigned char* data, std::size_t size,
+                                                               Totals& totals) {
+  return count_vectors<WideLanes>(data, size, totals);
+}
+#endif
 
 }  // namespace
+
+// The x86-64 baseline has sixteen-byte vectors only; most of its processors
+// have had thirty-two-byte ones for years.
+LaneWidth widest_lanes() {
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx2")) return LaneWidth::thirty_two;
+#endif
+  return LaneWidth::sixteen;
+}
 
 void Counter::begin_file() { file_has_bytes_ = false; }
 
@@ -115,33 +173,11 @@ void Counter::count_one_by_one(const unsigned char* data, std::size_t size) {
   in_word_ = in_word != 0;
 }
 
-// The byte before data[0] is read for the word count: the caller has it.
 std::size_t Counter::count_in_lanes(const unsigned char* data, std::size_t size) {
-  std::size_t counted = 0;
-  while (size - counted >= LANE_COUNT) {
-    std::size_t steps = std::min((size - counted) / LANE_COUNT, MAX_STEPS);
-    const unsigned char* const end = data + counted + steps * LANE_COUNT;
-    Lanes characters{}, letters{}, vowels{}, sentences{}, lines{}, words{};
-    for (const unsigned char* step = data + counted; step < end; step += LANE_COUNT) {
-      Lanes bytes = load_lanes(step);
-      Lanes is_character = bytes_above_space(bytes);
-      Lanes lower = bytes | 0x20;
-      characters -= is_character;
-      letters -= static_cast<Lanes>(static_cast<Lanes>(lower - 'a') < 26);
-      vowels -= static_cast<Lanes>((lower == 'a') | (lower == 'e') | (lower == 'i') | (lower == 'o') | (lower == 'u'));
-      sentences -= static_cast<Lanes>((bytes == '.') | (bytes == '!') | (bytes == '?'));
-      lines -= static_cast<Lanes>(bytes == '\n');
-      words -= is_character & ~bytes_above_space(load_lanes(step - 1));
-    }
-    totals_.characters += lane_sum(characters);
-    totals_.letters += lane_sum(letters);
-    totals_.vowels += lane_sum(vowels);
-    totals_.sentences += lane_sum(sentences);
-    totals_.lines += lane_sum(lines);
-    totals_.words += lane_sum(words);
-    counted += steps * LANE_COUNT;
-  }
-  return counted;
+#if defined(__x86_64__)
+  if (width_ == LaneWidth::thirty_two) return count_thirty_two_at_a_time(data, size, totals_);
+#endif
+  return count_sixteen_at_a_time(data, size, totals_);
 }
 
 void Counter::end_file() {

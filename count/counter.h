@@ -20,8 +20,14 @@ struct Totals {
   std::uint64_t sentences = 0;   // '.', '!' and '?' bytes
 };
 
+// How many bytes the counting loop takes in one step: thirty-two where the
+// processor has the vector instructions for it, sixteen everywhere.
+enum class LaneWidth { sixteen, thirty_two };
+LaneWidth widest_lanes();
+
 class Counter {
  public:
+  explicit Counter(LaneWidth width = widest_lanes()) : width_(width) {}
   void begin_file();
   // Counts the next block of the current file's bytes.
   void add_block(const unsigned char* data, std::size_t size);
@@ -32,10 +38,12 @@ class Counter {
  private:
   // Counts bytes one at a time through the class table, word state included.
   void count_one_by_one(const unsigned char* data, std::size_t size);
-  // Counts the bytes of [data, data + size) sixteen at a time, as many as
-  // whole steps hold, and returns how many. The word state is not read.
+  // Counts the bytes of [data, data + size) a step of lanes at a time, as
+  // many as whole steps hold, and returns how many. The word state is not
+  // read.
   std::size_t count_in_lanes(const unsigned char* data, std::size_t size);
 
+  LaneWidth width_;
   Totals totals_;
   // Whether the last byte looked at was a character. Not reset between
   // files: a word that runs to the end of one file goes on in the next.

@@ -54,8 +54,8 @@ count::Totals model_totals(const std::vector<std::string>& files) {
 
 // Random bytes of every value (text-like bytes most often) and long runs of
 // one byte, in files split into random blocks of a byte to thousands,
-// against the model.
-TEST(Counter, RandomBlocksMatchTheByteAtATimeCounts) {
+// counted with lanes of the width against the model.
+void expect_random_blocks_counted(count::LaneWidth width) {
   std::mt19937 random(2718);
   const std::string common = " \n\t.!?aeiouAEIOUxyzXYZ";
   for (int round = 0; round < 300; ++round) {
@@ -68,7 +68,7 @@ TEST(Counter, RandomBlocksMatchTheByteAtATimeCounts) {
       // A long run of one byte counts in every lane at every step.
       if (random() % 7 == 0) file += std::string(4000 + random() % 6000, common[random() % common.size()]);
     }
-    count::Counter counter;
+    count::Counter counter(width);
     for (const std::string& file : files) {
       counter.begin_file();
       for (std::size_t at = 0; at < file.size();) {
@@ -87,6 +87,16 @@ TEST(Counter, RandomBlocksMatchTheByteAtATimeCounts) {
     ASSERT_EQ(totals.sentences, expected.sentences) << "round " << round;
     ASSERT_EQ(totals.lines, expected.lines) << "round " << round;
     ASSERT_EQ(totals.words, expected.words) << "round " << round;
+  }
+}
+
+// With lanes of each width the processor has.
+TEST(Counter, RandomBlocksMatchTheByteAtATimeCounts) {
+  std::vector<count::LaneWidth> widths = {count::LaneWidth::sixteen};
+  if (count::widest_lanes() == count::LaneWidth::thirty_two) widths.push_back(count::LaneWidth::thirty_two);
+  for (count::LaneWidth width : widths) {
+    SCOPED_TRACE(width == count::LaneWidth::sixteen ? "sixteen lanes" : "thirty-two lanes");
+    expect_random_blocks_counted(width);
   }
 }
 

@@ -20,9 +20,9 @@ class CodedHeap {
  public:
   CodedHeap(const unsigned char* table, bool reverse);
 
-  // The heap's positions hold input numbers (below MAX_FILES) whose current lines
-  // are lines[input]; the positions are in heap order already. Codes each
-  // line against the one above it.
+  // The heap's positions hold input numbers (below MAX_FILES) whose
+  // current lines are lines[input]; the positions are in heap order
+  // already. Codes each line against the one above it.
   void start(const int* heap, int count, const KeyedLine* lines);
 
   // The top's line has changed (its input's next line, or the line of the

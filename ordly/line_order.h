@@ -89,8 +89,8 @@ inline std::uint64_t code_prefix(const char* line, std::size_t length, const uns
 bool plain_codes_apply();
 
 struct KeyedCodeOrder {
-  // The order of the codes alone: most comparisons are decided by the keys
-  // alone, and the order is transitive.
+  // The order of the codes alone: the keys decide most comparisons, and
+  // the order is transitive.
   static constexpr bool CODES_ALONE = true;
   const unsigned char* table;
   bool reverse;

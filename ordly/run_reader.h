@@ -29,10 +29,9 @@ class RunReader {
 
   // The next line of the run, as it was stored: at most max_line - 1 bytes
   // that end in a line feed (one is added when the run's line has none),
-  // counted without the CR of its CR LF,
-  // then a NUL, then LINE_PADDING - 1 bytes that may be read. Its length
-  // without the NUL goes to length. The line stays until the next call;
-  // null at the end of the run.
+  // counted without the CR of its CR LF, then a NUL, then LINE_PADDING - 1
+  // bytes that may be read. Its length without the NUL goes to length. The
+  // line stays until the next call; null at the end of the run.
   char* next_line(suite::InputStream& input, std::size_t& length);
 
  private:

@@ -29,19 +29,13 @@ CodedHeap::CodedHeap(const unsigned char* table, bool reverse) {
 CodedHeap::Outcome CodedHeap::compare_from(const char* first, const char* second, std::uint32_t offset) const {
   const unsigned char* a = reinterpret_cast<const unsigned char*>(first) + offset;
   const unsigned char* b = reinterpret_cast<const unsigned char*>(second) + offset;
-  for (;;) {
-    skip_identical_bytes(a, b);
-    unsigned char ca = codes_[*a];
-    unsigned char cb = codes_[*b];
-    if (ca != cb) {
-      std::uint32_t at = static_cast<std::uint32_t>(a - reinterpret_cast<const unsigned char*>(first));
-      return {ca < cb ? -1 : 1, difference_code(at, std::max(ca, cb))};
-    }
-    // Equal codes at a NUL: both lines end here.
-    if (*a == 0) return {0, 0};
-    ++a;
-    ++b;
-  }
+  skip_equal_codes(a, b, codes_);
+  unsigned char ca = codes_[*a];
+  unsigned char cb = codes_[*b];
+  // Equal codes at a NUL: both lines end here.
+  if (ca == cb) return {0, 0};
+  std::uint32_t at = static_cast<std::uint32_t>(a - reinterpret_cast<const unsigned char*>(first));
+  return {ca < cb ? -1 : 1, difference_code(at, std::max(ca, cb))};
 }
 
 CodedHeap::Outcome CodedHeap::compare_coded(const char* first, std::uint64_t first_code, const char* second,

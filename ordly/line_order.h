@@ -46,19 +46,25 @@ inline void skip_identical_bytes(const unsigned char*& a, const unsigned char*& 
   }
 }
 
+// Moves both positions to the first byte where the texts' codes differ,
+// or to the first text's NUL when they have the same codes up to it.
+inline void skip_equal_codes(const unsigned char*& a, const unsigned char*& b, const unsigned char* table) {
+  for (;;) {
+    skip_identical_bytes(a, b);
+    if (table[*a] != table[*b] || *a == 0) return;
+    ++a;
+    ++b;
+  }
+}
+
 // The character stage on its own: the difference of the first codes that
 // differ, or 0 when the lines end together.
 inline int compare_codes_from(const unsigned char* a, const unsigned char* b, const unsigned char* table,
                               bool reverse) {
-  for (;;) {
-    skip_identical_bytes(a, b);
-    int ca = table[*a];
-    int cb = table[*b];
-    if (ca != cb) return reverse ? cb - ca : ca - cb;
-    if (*a == 0) return 0;
-    ++a;
-    ++b;
-  }
+  skip_equal_codes(a, b, table);
+  int ca = table[*a];
+  int cb = table[*b];
+  return reverse ? cb - ca : ca - cb;
 }
 
 // A line with the codes of its first eight bytes packed into one number,

@@ -134,14 +134,8 @@ std::int32_t partition_in_blocks(Item* items, std::int32_t low, std::int32_t hig
 std::size_t common_codes(const char* first, const char* second, std::size_t from, const unsigned char* table) {
   const unsigned char* a = reinterpret_cast<const unsigned char*>(first) + from;
   const unsigned char* b = reinterpret_cast<const unsigned char*>(second) + from;
-  for (;;) {
-    skip_identical_bytes(a, b);
-    if (table[*a] != table[*b] || *a == 0) {
-      return static_cast<std::size_t>(a - reinterpret_cast<const unsigned char*>(first));
-    }
-    ++a;
-    ++b;
-  }
+  skip_equal_codes(a, b, table);
+  return static_cast<std::size_t>(a - reinterpret_cast<const unsigned char*>(first));
 }
 
 // A segment of the quicksort lies between the pivots placed on either side

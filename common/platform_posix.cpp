@@ -143,6 +143,19 @@ bool seek_to_last_bytes(Handle handle, std::uint64_t count) {
   return ::lseek(static_cast<int>(handle), start, SEEK_SET) == start;
 }
 
+void widen_pipe(Handle handle) {
+#if defined(F_SETPIPE_SZ)
+  // As large as an unprivileged process may ask for by default.
+  constexpr int WIDE_PIPE = 1024 * 1024;
+  struct stat status;
+  int descriptor = static_cast<int>(handle);
+  if (::fstat(descriptor, &status) != 0 || !S_ISFIFO(status.st_mode)) return;
+  if (::fcntl(descriptor, F_GETPIPE_SZ) < WIDE_PIPE) ::fcntl(descriptor, F_SETPIPE_SZ, WIDE_PIPE);
+#else
+  (void)handle;
+#endif
+}
+
 bool truncate_to_empty(Handle handle) { return ::ftruncate(static_cast<int>(handle), 0) == 0; }
 
 bool close_handle(Handle handle) {

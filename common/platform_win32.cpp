@@ -191,6 +191,9 @@ bool seek_to_last_bytes(Handle handle, std::uint64_t count) {
   return SetFilePointerEx(native(handle), start, nullptr, FILE_BEGIN) != 0;
 }
 
+// A pipe's buffer is set when the pipe is made.
+void widen_pipe(Handle) {}
+
 bool truncate_to_empty(Handle handle) { return seek_to_start(handle) && SetEndOfFile(native(handle)) != 0; }
 
 bool close_handle(Handle handle) {

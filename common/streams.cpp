@@ -375,6 +375,7 @@ struct StandardStreams {
   StandardStreams() {
     platform::keep_standard_handles_taken();
     platform::keep_failed_writes_from_ending_the_process();
+    platform::widen_pipe(platform::standard_input_handle());
     input.attach(platform::standard_input_handle(), StreamMode::text);
     output.attach(platform::standard_output_handle(), StreamMode::text);
     output.reports_reader_gone_ = true;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -58,4 +59,28 @@ TEST(PosixPlatform, SeekToLastBytesOnlyOnARegularFile) {
   EXPECT_FALSE(platform::seek_to_last_bytes(ends[0], 1));
   close(ends[0]);
   close(ends[1]);
+}
+
+TEST(PosixPlatform, APipeIsWidenedAndAFileIsLeftAlone) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  int before = fcntl(ends[0], F_GETPIPE_SZ);
+  platform::widen_pipe(ends[0]);
+  int after = fcntl(ends[0], F_GETPIPE_SZ);
+  EXPECT_GT(after, before);
+  EXPECT_GE(after, 1024 * 1024);
+  // Bytes written before still come out.
+  ASSERT_EQ(write(ends[1], "abc", 3), 3);
+  char bytes[4] = {};
+  EXPECT_EQ(platform::read_bytes(ends[0], bytes, sizeof bytes), 3u);
+  EXPECT_STREQ(bytes, "abc");
+  close(ends[0]);
+  close(ends[1]);
+
+  suite_test::TempFolder folder;
+  folder.write("f", "abc");
+  platform::Handle file = platform::open_for_reading(folder.file("f"));
+  platform::widen_pipe(file);
+  EXPECT_EQ(platform::read_bytes(file, bytes, sizeof bytes), 3u);
+  platform::close_handle(file);
 }

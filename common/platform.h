@@ -60,9 +60,9 @@ bool seek_to_start(Handle handle);
 // anything else that is not a regular file.
 bool seek_to_last_bytes(Handle handle, std::uint64_t count);
 bool truncate_to_empty(Handle handle);
-// When the handle reads a pipe, asks for a larger pipe buffer, so that the
-// writer at the other end waits less often and each read takes more; does
-// nothing on anything else, or when the system refuses.
+// When the handle is a pipe, asks for a larger pipe buffer, so that its
+// writer waits less often and each read of it takes more; does nothing on
+// anything else, or when the system refuses.
 void widen_pipe(Handle handle);
 // False when the close reports that written data was lost.
 bool close_handle(Handle handle);

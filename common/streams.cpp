@@ -377,6 +377,7 @@ struct StandardStreams {
     platform::keep_failed_writes_from_ending_the_process();
     platform::widen_pipe(platform::standard_input_handle());
     input.attach(platform::standard_input_handle(), StreamMode::text);
+    platform::widen_pipe(platform::standard_output_handle());
     output.attach(platform::standard_output_handle(), StreamMode::text);
     output.reports_reader_gone_ = true;
     error.attach(platform::standard_error_handle(), StreamMode::text, true);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 
@@ -83,4 +84,18 @@ TEST(PosixPlatform, APipeIsWidenedAndAFileIsLeftAlone) {
   platform::widen_pipe(file);
   EXPECT_EQ(platform::read_bytes(file, bytes, sizeof bytes), 3u);
   platform::close_handle(file);
+}
+
+// The standard streams are set up before main in every program, this one
+// included: standard input and output that are pipes (as under the test
+// runner) have been widened by then.
+TEST(PosixPlatform, StandardPipesAreWidenedAtTheStart) {
+  bool any_pipe = false;
+  for (int descriptor : {STDIN_FILENO, STDOUT_FILENO}) {
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISFIFO(status.st_mode)) continue;
+    any_pipe = true;
+    EXPECT_GE(fcntl(descriptor, F_GETPIPE_SZ), 1024 * 1024) << descriptor;
+  }
+  if (!any_pipe) GTEST_SKIP() << "neither standard input nor output is a pipe";
 }

@@ -145,8 +145,11 @@ bool seek_to_last_bytes(Handle handle, std::uint64_t count) {
 
 void widen_pipe(Handle handle) {
 #if defined(F_SETPIPE_SZ)
-  // As large as an unprivileged process may ask for by default.
-  constexpr int WIDE_PIPE = 1024 * 1024;
+  // One block of the streams, which then goes through in one piece. The
+  // system counts the pipe buffers of each user against an allowance past
+  // which new pipes are made small; a quarter of what an unprivileged
+  // process may ask for keeps many programs at once well inside it.
+  constexpr int WIDE_PIPE = 256 * 1024;
   struct stat status;
   int descriptor = static_cast<int>(handle);
   if (::fstat(descriptor, &status) != 0 || !S_ISFIFO(status.st_mode)) return;

@@ -61,6 +61,28 @@ inline Lanes load_lanes(const unsigned char* from) {
   return lanes;
 }
 
+// One bit for each of the sixteen lanes, in memory order from the lowest
+// bit: set where the lane is 0xFF (the lanes are each 0xFF or 0, as a
+// comparison gives them).
+inline unsigned lane_bits(Lanes equal) {
+#if defined(__SSE2__)
+  // The x86-64 baseline has one instruction that gathers the top bits of
+  // the sixteen bytes.
+  using SignedLanes = char __attribute__((vector_size(16)));
+  return static_cast<unsigned>(__builtin_ia32_pmovmskb128(reinterpret_cast<SignedLanes>(equal)));
+#else
+  // Each half keeps bit i in its byte i; one multiplication gathers the
+  // eight bits into its top byte.
+  constexpr std::uint64_t BIT_OF_EACH_BYTE = 0x8040201008040201ULL;
+  unsigned bits = 0;
+  for (std::size_t half = 0; half < 2; ++half) {
+    std::uint64_t word = load_word_in_memory_order(reinterpret_cast<const char*>(&equal) + 8 * half);
+    bits |= static_cast<unsigned>(((word & BIT_OF_EACH_BYTE) * EVERY_BYTE) >> 56) << (8 * half);
+  }
+  return bits;
+#endif
+}
+
 // One bit for each of the 64 bytes from `from` on, in memory order from the
 // lowest bit: set where the byte is c.
 inline std::uint64_t byte_bits(const char* from, char c) {
@@ -68,24 +90,33 @@ inline std::uint64_t byte_bits(const char* from, char c) {
   for (std::size_t step = 0; step < 64; step += LANE_COUNT) {
     Lanes equal = static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(from) + step) ==
                                      static_cast<unsigned char>(c));
-#if defined(__SSE2__)
-    // The x86-64 baseline has one instruction that gathers the top bits of
-    // the sixteen bytes.
-    using SignedLanes = char __attribute__((vector_size(16)));
-    auto gathered = static_cast<unsigned>(__builtin_ia32_pmovmskb128(reinterpret_cast<SignedLanes>(equal)));
-    bits |= std::uint64_t{gathered} << step;
-#else
-    // Each half, its bytes 0xFF or 0, keeps bit i in its byte i; one
-    // multiplication gathers the eight bits into its top byte.
-    constexpr std::uint64_t BIT_OF_EACH_BYTE = 0x8040201008040201ULL;
-    for (std::size_t half = 0; half < 2; ++half) {
-      std::uint64_t word = load_word_in_memory_order(reinterpret_cast<const char*>(&equal) + 8 * half);
-      std::uint64_t gathered = ((word & BIT_OF_EACH_BYTE) * EVERY_BYTE) >> 56;
-      bits |= gathered << (step + 8 * half);
-    }
-#endif
+    bits |= std::uint64_t{lane_bits(equal)} << step;
   }
   return bits;
+}
+
+// The first c in [from, end), or end when there is none: sixteen bytes a
+// step, for the short spans within a line, where a call of the library's
+// search costs more than the search. The bytes from `readable` (at or
+// before `from`) to end may be read too: the last step reads the sixteen
+// bytes before end when there are that many.
+inline const char* find_byte(const char* from, const char* end, char c, const char* readable) {
+  auto equal_bits = [c](const char* at) {
+    return lane_bits(static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(at)) ==
+                                        static_cast<unsigned char>(c)));
+  };
+  constexpr auto STEP = static_cast<std::ptrdiff_t>(LANE_COUNT);
+  for (; end - from >= STEP; from += STEP) {
+    if (unsigned bits = equal_bits(from); bits != 0) return from + std::countr_zero(bits);
+  }
+  if (from == end) return end;
+  if (end - readable >= STEP) {
+    const char* last = end - STEP;
+    unsigned bits = equal_bits(last) >> (from - last);
+    return bits != 0 ? from + std::countr_zero(bits) : end;
+  }
+  while (from < end && *from != c) ++from;
+  return from;
 }
 
 // Finds line feeds in a buffer through the bits of its stretches of

@@ -60,8 +60,7 @@ void write_selected_fields(const char* line, std::size_t length, char delimiter,
   const char* run_end = nullptr;
   const bool* flags = selected.flags();
   for (std::int32_t number = 1; number <= selected.highest(); ++number) {
-    const void* found = std::memchr(field, delimiter, static_cast<std::size_t>(end - field));
-    const char* field_end = found != nullptr ? static_cast<const char*>(found) : end;
+    const char* field_end = suite::find_byte(field, end, delimiter, line);
     if (flags[number - 1]) {
       if (run_start != nullptr && run_end + 1 == field) {
         run_end = field_end;

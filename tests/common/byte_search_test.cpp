@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 // Every byte value at every place of a 64-byte stretch, and random mixes:
 // the bits are exactly the places of the byte searched for.
@@ -19,5 +21,25 @@ TEST(ByteSearch, ByteBitsMarkEachPlaceOfTheByte) {
       if (stretch[i] == searched) expected |= std::uint64_t{1} << i;
     }
     ASSERT_EQ(suite::byte_bits(stretch.data(), searched), expected) << "round " << round;
+  }
+}
+
+// Spans of every length up to 80 at every start of a readable stretch that
+// holds exactly the bytes that may be read (so that a read outside it is
+// caught under the address checker), with the byte rare, common or absent:
+// the first place found is the first place of the byte, or the end.
+TEST(ByteSearch, FindByteFindsTheFirstPlaceWithinTheSpan) {
+  std::mt19937 random(1616);
+  for (int round = 0; round < 20000; ++round) {
+    std::size_t readable_size = random() % 96;
+    std::vector<char> readable(readable_size);
+    unsigned spread = round % 3 == 0 ? 2 : round % 3 == 1 ? 40 : 1000;
+    for (char& c : readable) c = random() % spread == 0 ? '\t' : static_cast<char>('a' + random() % 26);
+    const char* begin = readable.data();
+    const char* end = begin + readable_size;
+    const char* from = begin + (readable_size == 0 ? 0 : random() % (readable_size + 1));
+    const char* expected = std::find(from, end, '\t');
+    ASSERT_EQ(suite::find_byte(from, end, '\t', begin), expected)
+        << "round " << round << ", span " << (from - begin) << " to " << readable_size;
   }
 }

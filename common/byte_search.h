@@ -1,7 +1,8 @@
 // Searches of spans of bytes several bytes at a time: eight in one 64-bit
 // word, for the loops of the streaming programs that stop at more than one
 // kind of byte (a tab or a line feed, a space or a line feed) or at the end
-// of a run, and sixteen in a vector, for counts and line feed searches.
+// of a run, and sixteen in a vector, for counts, line feed searches and
+// the short searches within a line.
 #pragma once
 
 #include <bit>
@@ -61,18 +62,19 @@ inline Lanes load_lanes(const unsigned char* from) {
   return lanes;
 }
 
-// One bit for each of the sixteen lanes, in memory order from the lowest
-// bit: set where the lane is 0xFF (the lanes are each 0xFF or 0, as a
-// comparison gives them).
-inline unsigned lane_bits(Lanes equal) {
+// One bit for each of the sixteen bytes from `at` on, in memory order from
+// the lowest bit: set where the byte is c.
+inline unsigned sixteen_byte_bits(const char* at, char c) {
+  Lanes equal = static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(at)) ==
+                                   static_cast<unsigned char>(c));
 #if defined(__SSE2__)
   // The x86-64 baseline has one instruction that gathers the top bits of
   // the sixteen bytes.
   using SignedLanes = char __attribute__((vector_size(16)));
   return static_cast<unsigned>(__builtin_ia32_pmovmskb128(reinterpret_cast<SignedLanes>(equal)));
 #else
-  // Each half keeps bit i in its byte i; one multiplication gathers the
-  // eight bits into its top byte.
+  // Each half, its bytes 0xFF or 0, keeps bit i in its byte i; one
+  // multiplication gathers the eight bits into its top byte.
   constexpr std::uint64_t BIT_OF_EACH_BYTE = 0x8040201008040201ULL;
   unsigned bits = 0;
   for (std::size_t half = 0; half < 2; ++half) {
@@ -83,14 +85,11 @@ inline unsigned lane_bits(Lanes equal) {
 #endif
 }
 
-// One bit for each of the 64 bytes from `from` on, in memory order from the
-// lowest bit: set where the byte is c.
+// The same for the 64 bytes from `from` on.
 inline std::uint64_t byte_bits(const char* from, char c) {
   std::uint64_t bits = 0;
   for (std::size_t step = 0; step < 64; step += LANE_COUNT) {
-    Lanes equal = static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(from) + step) ==
-                                     static_cast<unsigned char>(c));
-    bits |= std::uint64_t{lane_bits(equal)} << step;
+    bits |= std::uint64_t{sixteen_byte_bits(from + step, c)} << step;
   }
   return bits;
 }
@@ -101,18 +100,13 @@ inline std::uint64_t byte_bits(const char* from, char c) {
 // before `from`) to end may be read too: the last step reads the sixteen
 // bytes before end when there are that many.
 inline const char* find_byte(const char* from, const char* end, char c, const char* readable) {
-  auto equal_bits = [c](const char* at) {
-    return lane_bits(static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(at)) ==
-                                        static_cast<unsigned char>(c)));
-  };
   constexpr auto STEP = static_cast<std::ptrdiff_t>(LANE_COUNT);
   for (; end - from >= STEP; from += STEP) {
-    if (unsigned bits = equal_bits(from); bits != 0) return from + std::countr_zero(bits);
+    if (unsigned bits = sixteen_byte_bits(from, c); bits != 0) return from + std::countr_zero(bits);
   }
-  if (from == end) return end;
   if (end - readable >= STEP) {
     const char* last = end - STEP;
-    unsigned bits = equal_bits(last) >> (from - last);
+    unsigned bits = sixteen_byte_bits(last, c) >> (from - last);
     return bits != 0 ? from + std::countr_zero(bits) : end;
   }
   while (from < end && *from != c) ++from;

@@ -6,30 +6,44 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <new>
 #include <unistd.h>
-#include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr std::size_t BLOCK = 256 * 1024;
-constexpr std::size_t LANES = 16;
+// The buffer starts on a page boundary, as the suite's stream buffers do:
+// a read into a buffer off the cache-line boundary copies several times
+// slower, which would make the floor a slow read rather than the least work.
+constexpr std::size_t BUFFER_ALIGNMENT = 4096;
 
 std::uint64_t count_line_feeds(const unsigned char* data, std::size_t size) {
   std::uint64_t count = 0;
   std::size_t i = 0;
-  for (; i + LANES <= size; i += LANES) {
-    unsigned char lanes = 0;
-    for (std::size_t lane = 0; lane < LANES; ++lane) lanes += data[i + lane] == '\n';
-    count += lanes;
+#if defined(__SSE2__)
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  for (; i + 16 <= size; i += 16) {
+    __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    count += static_cast<unsigned>(__builtin_popcount(_mm_movemask_epi8(_mm_cmpeq_epi8(lanes, line_feed))));
   }
+#endif
   for (; i < size; ++i) count += data[i] == '\n';
   return count;
 }
 
-std::uint64_t scan(int descriptor, std::vector<unsigned char>& buffer) {
+struct AlignedDelete {
+  void operator()(unsigned char* block) const { ::operator delete(block, std::align_val_t{BUFFER_ALIGNMENT}); }
+};
+using Buffer = std::unique_ptr<unsigned char, AlignedDelete>;
+
+std::uint64_t scan(int descriptor, const Buffer& buffer) {
   std::uint64_t count = 0;
-  for (ssize_t got; (got = read(descriptor, buffer.data(), buffer.size())) > 0;) {
-    count += count_line_feeds(buffer.data(), static_cast<std::size_t>(got));
+  for (ssize_t got; (got = read(descriptor, buffer.get(), BLOCK)) > 0;) {
+    count += count_line_feeds(buffer.get(), static_cast<std::size_t>(got));
   }
   return count;
 }
@@ -37,7 +51,7 @@ std::uint64_t scan(int descriptor, std::vector<unsigned char>& buffer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<unsigned char> buffer(BLOCK);
+  Buffer buffer(static_cast<unsigned char*>(::operator new(BLOCK, std::align_val_t{BUFFER_ALIGNMENT})));
   std::uint64_t count = 0;
   if (argc < 2) count = scan(0, buffer);
   for (int i = 1; i < argc; ++i) {

@@ -39,9 +39,12 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
           output.write_within_line(delimiter.data(), delimiter.size());
         }
       }
-      output.write_within_line(line->data(), line->size());
+      if (i + 1 < count) {
+        output.write_within_line(line->data(), line->size());
+      } else {
+        output.write_line(line->data(), line->size());
+      }
     }
-    output.put('\n');
   }
 }
 

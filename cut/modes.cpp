@@ -51,7 +51,8 @@ std::string_view without_newline(std::string_view line) {
 }
 
 // Writes the selected fields of one line, one delimiter between each two
-// of them; neighbouring selected fields go out as one run of the line.
+// of them, and the line end; neighbouring selected fields go out as one
+// run of the line.
 void write_selected_fields(const char* line, std::size_t length, char delimiter, const PositionSet& selected,
                            suite::OutputStream& output) {
   const char* const end = line + length;
@@ -76,7 +77,11 @@ void write_selected_fields(const char* line, std::size_t length, char delimiter,
     if (field_end == end) break;
     field = field_end + 1;
   }
-  if (run_start != nullptr) output.write_within_line(run_start, static_cast<std::size_t>(run_end - run_start));
+  if (run_start != nullptr) {
+    output.write_line(run_start, static_cast<std::size_t>(run_end - run_start));
+  } else {
+    output.put('\n');
+  }
 }
 
 }  // namespace
@@ -116,7 +121,6 @@ void cut_fields(suite::InputStream& input, suite::OutputStream& output, const Po
     if (has_no_text(line)) continue;
     line = without_newline(line);
     write_selected_fields(line.data(), line.size(), delimiter, selected, output);
-    output.put('\n');
   }
 }
 

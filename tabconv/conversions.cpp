@@ -22,7 +22,8 @@ std::string_view next_block(suite::InputStream& input) {
 
 // The output of a conversion, made straight in the stream's buffer. Every
 // step leaves at least MARGIN free bytes ahead, so a step may store a whole
-// word of eight bytes, or sixteen spaces, of which it keeps fewer.
+// word of eight bytes, sixteen bytes of the input or sixteen spaces, of which
+// it keeps fewer.
 class DirectOutput {
  public:
   static constexpr std::size_t MARGIN = 16;
@@ -39,7 +40,8 @@ class DirectOutput {
   }
   // The first `count` (at most sixteen) of the sixteen bytes from `from` on.
   void put_sixteen(const char* from, std::size_t count) {
-    std::memcpy(next_, from, MARGIN);
+    static_assert(MARGIN >= suite::LANE_COUNT);
+    std::memcpy(next_, from, suite::LANE_COUNT);
     next_ += count;
     keep_margin();
   }

@@ -76,6 +76,13 @@ class InputStream {
     if (!line.empty()) return line;
     return {spare, read_line(spare, size)};
   }
+  // Hands each line that lies whole in the buffer, line feed included and
+  // at most size - 1 bytes long, to `take`, as read_line would read them,
+  // and takes them; stops at the first line that is not all there or is
+  // longer. Only while no NUL has come into the buffer (a line then is its
+  // own text): false, with nothing taken, once one has.
+  template <typename Take>
+  bool take_buffered_lines(std::size_t size, Take take);
   // The text of a line read from this stream: its bytes up to the first
   // NUL, searched for only once a NUL has come into the buffer.
   std::string_view text_of(std::string_view line) const {
@@ -143,6 +150,30 @@ inline std::string_view InputStream::buffered_line(std::size_t size) {
   const char* from = buffer_.get() + position_;
   position_ += take;
   return {from, take};
+}
+
+template <typename Take>
+bool InputStream::take_buffered_lines(std::size_t size, Take take) {
+  if (nul_seen_ || size == 0) return false;
+  const char* const buffer = buffer_.get();
+  std::size_t line = position_;
+  for (std::size_t stretch = position_ / LineFeedSearch::STRETCH * LineFeedSearch::STRETCH; stretch < filled_;
+       stretch += LineFeedSearch::STRETCH) {
+    std::uint64_t bits = byte_bits(buffer + stretch, '\n');
+    if (position_ > stretch) bits &= ~std::uint64_t{0} << (position_ - stretch);
+    if (filled_ - stretch < LineFeedSearch::STRETCH) bits &= (std::uint64_t{1} << (filled_ - stretch)) - 1;
+    for (; bits != 0; bits &= bits - 1) {
+      std::size_t end = stretch + static_cast<std::size_t>(std::countr_zero(bits)) + 1;
+      if (end - line > size - 1) {
+        position_ = line;
+        return true;
+      }
+      take(std::string_view(buffer + line, end - line));
+      line = end;
+    }
+  }
+  position_ = line;
+  return true;
 }
 
 class OutputStream {

@@ -255,8 +255,10 @@ TEST(Input, NulSeenNeverMissesANulInTheLinesRead) {
 }
 
 // Lines taken in place (or read into a spare buffer when not all in the
-// stream's buffer) are the lines read_line gives, with the same end-of-file
-// indicator after each, through random block and line sizes in both modes.
+// stream's buffer), one at a time or (in every other input, now and then)
+// all that lie whole in the buffer at once, are the lines read_line gives,
+// with the same end-of-file indicator after each, through random block and
+// line sizes in both modes.
 TEST(Input, LinesInPlaceAreTheLinesReadLineGives) {
   std::mt19937 random(4409);
   suite_test::TempFolder folder;
@@ -278,7 +280,17 @@ TEST(Input, LinesInPlaceAreTheLinesReadLineGives) {
     ASSERT_TRUE(copied.open(folder.file(name), mode));
     std::vector<char> spare(1 + random() % 200);
     std::vector<char> line(spare.size());
+    bool in_batches = random() % 2 == 0;
     for (int number = 0;; ++number) {
+      if (in_batches && random() % 3 == 0) {
+        std::vector<std::string> batch;
+        bool taken = in_place.take_buffered_lines(spare.size(), [&](std::string_view whole) { batch.emplace_back(whole); });
+        ASSERT_EQ(taken, !in_place.nul_seen()) << "round " << round;
+        for (const std::string& whole : batch) {
+          std::size_t count = copied.read_line(line.data(), line.size());
+          ASSERT_EQ(whole, std::string_view(line.data(), count)) << "round " << round << ", line " << number++;
+        }
+      }
       std::string_view taken = in_place.read_line_in_place(spare.data(), spare.size());
       std::size_t count = copied.read_line(line.data(), line.size());
       ASSERT_EQ(taken, std::string_view(line.data(), count)) << "round " << round << ", line " << number;

@@ -27,6 +27,8 @@ class LinePair {
     held = incoming;
     std::swap(held_store_, incoming_store_);
   }
+  // A line that lies in the input's buffer becomes the held one.
+  void hold_buffered(std::string_view line) { held = line; }
 
   std::string_view held;
   std::string_view incoming;
@@ -112,15 +114,22 @@ void filter_lines(suite::InputStream& input, suite::OutputStream& output) {
   if (!lines.read_incoming(input)) return;
   lines.hold_incoming();
   std::int64_t repeat_count = 0;
-  while (!input.end_seen()) {
-    if (!lines.read_incoming(input)) break;
-    if (windows_equal(compare_window(lines.incoming), compare_window(lines.held))) {
+  // True when the line ends the held run, which is then written.
+  auto ends_run = [&](std::string_view line) {
+    if (windows_equal(compare_window(line), compare_window(lines.held))) {
       ++repeat_count;
-      continue;
+      return false;
     }
     emit_run(lines.held, repeat_count, output);
     repeat_count = 0;
-    lines.hold_incoming();
+    return true;
+  };
+  while (!input.end_seen()) {
+    input.take_buffered_lines(LINE_BUFFER_SIZE - 1, [&](std::string_view line) {
+      if (ends_run(line)) lines.hold_buffered(line);
+    });
+    if (!lines.read_incoming(input)) break;
+    if (ends_run(lines.incoming)) lines.hold_incoming();
   }
   emit_run(lines.held, repeat_count, output);
 }

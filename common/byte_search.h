@@ -2,7 +2,7 @@
 // word, for the loops of the streaming programs that stop at more than one
 // kind of byte (a tab or a line feed, a space or a line feed) or at the end
 // of a run, and sixteen in a vector, for counts, line feed searches and
-// the short searches within a line.
+// the short searches within a line; and a copy of short spans.
 #pragma once
 
 #include <bit>
@@ -92,6 +92,26 @@ inline std::uint64_t byte_bits(const char* from, char c) {
     bits |= std::uint64_t{sixteen_byte_bits(from + step, c)} << step;
   }
   return bits;
+}
+
+// Copies size bytes, reading and writing none outside the two spans: up to
+// 32 bytes, the usual length of a field or a short line, in two fixed-size
+// copies that overlap, with no call of the library's copy.
+inline void copy_bytes(char* to, const char* from, std::size_t size) {
+  if (size > 32) {
+    std::memcpy(to, from, size);
+  } else if (size >= 16) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + size - 16, from + size - 16, 16);
+  } else if (size >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + size - 8, from + size - 8, 8);
+  } else if (size >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + size - 4, from + size - 4, 4);
+  } else {
+    for (std::size_t i = 0; i < size; ++i) to[i] = from[i];
+  }
 }
 
 // The first c in [from, end), or end when there is none: sixteen bytes a

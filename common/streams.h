@@ -223,7 +223,7 @@ class OutputStream {
   // has nothing to convert: they are copied with no scan.
   void write_within_line(const char* data, std::size_t size) {
     if (size <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
-      std::memcpy(buffer_.get() + filled_, data, size);
+      copy_bytes(buffer_.get() + filled_, data, size);
       filled_ += size;
       return;
     }
@@ -232,7 +232,7 @@ class OutputStream {
   // Writes a line that holds no line feed, then the line end.
   void write_line(const char* data, std::size_t size) {
     if (size + 2 <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
-      std::memcpy(buffer_.get() + filled_, data, size);
+      copy_bytes(buffer_.get() + filled_, data, size);
       filled_ += size;
       if (mode_ == StreamMode::text) buffer_[filled_++] = '\r';
       buffer_[filled_++] = '\n';

@@ -43,3 +43,27 @@ TEST(ByteSearch, FindByteFindsTheFirstPlaceWithinTheSpan) {
         << "round " << round << ", span " << (from - begin) << " to " << readable_size;
   }
 }
+
+// Every length up to 100 from and to random places of buffers that hold
+// exactly the bytes of the two spans (a read or write outside them is
+// caught under the address checker): the target holds the source's bytes
+// and nothing around it changed.
+TEST(ByteSearch, CopyBytesCopiesExactlyTheSpan) {
+  std::mt19937 random(3232);
+  for (std::size_t size = 0; size <= 100; ++size) {
+    for (int round = 0; round < 20; ++round) {
+      std::vector<char> source(size);
+      for (char& c : source) c = static_cast<char>(random());
+      std::size_t before = random() % 20;
+      std::vector<char> target(before + size + random() % 20);
+      for (char& c : target) c = '#';
+      suite::copy_bytes(target.data() + before, source.data(), size);
+      std::vector<char> expected(target.size(), '#');
+      std::copy(source.begin(), source.end(), expected.begin() + static_cast<std::ptrdiff_t>(before));
+      ASSERT_EQ(target, expected) << "size " << size;
+      std::vector<char> exact(size);
+      suite::copy_bytes(exact.data(), source.data(), size);
+      ASSERT_EQ(exact, source) << "size " << size;
+    }
+  }
+}

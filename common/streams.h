@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "common/byte_search.h"
 #include "common/platform.h"
@@ -79,7 +80,8 @@ class InputStream {
   // Hands each line that lies whole in the buffer, line feed included and
   // at most size - 1 bytes long, to `take`, as read_line would read them,
   // and takes them; stops at the first line that is not all there or is
-  // longer. Only while no NUL has come into the buffer (a line then is its
+  // longer, or after a line for which `take` gives false (when it gives a
+  // bool). Only while no NUL has come into the buffer (a line then is its
   // own text): false, with nothing taken, once one has.
   template <typename Take>
   bool take_buffered_lines(std::size_t size, Take take);
@@ -168,8 +170,16 @@ bool InputStream::take_buffered_lines(std::size_t size, Take take) {
         position_ = line;
         return true;
       }
-      take(std::string_view(buffer + line, end - line));
+      std::string_view whole(buffer + line, end - line);
       line = end;
+      if constexpr (std::is_same_v<decltype(take(whole)), bool>) {
+        if (!take(whole)) {
+          position_ = line;
+          return true;
+        }
+      } else {
+        take(whole);
+      }
     }
   }
   position_ = line;

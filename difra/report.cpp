@@ -52,40 +52,95 @@ std::string_view next_piece(std::string_view& rest) {
   return piece;
 }
 
-// Builds one record: a number field of "%4d " (blanks when no number is
-// given; a number of five or more digits widens it), the text, and blanks.
+// The decimal digits of the line numbers one side of the report shows.
+// Lines are shown mostly in order, so the digits of the last number are
+// kept and stepped on by one in place; any other number is written anew.
+// The digits end at the middle of the array, and blanks follow them there,
+// so that a number goes out in one copy of a fixed size.
+class LineNumberDigits {
+ public:
+  static constexpr std::size_t COPY_SIZE = 12;  // more than the digits of any int
+
+  LineNumberDigits() { std::memset(digits_ + END, ' ', COPY_SIZE); }
+  // The digits of the number, followed by blanks up to COPY_SIZE bytes.
+  const char* of(int number) {
+    if (number != last_ + 1 || last_ < 0) {
+      write_anew(number);
+    } else {
+      step_on();
+    }
+    last_ = number;
+    return digits_ + first_;
+  }
+  std::size_t count() const { return END - first_; }
+
+ private:
+  static constexpr std::size_t END = COPY_SIZE;
+
+  void write_anew(int number) {
+    first_ = END;
+    auto value = static_cast<unsigned>(number);
+    do {
+      digits_[--first_] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value > 0);
+  }
+  void step_on() {
+    std::size_t i = END;
+    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
+    if (i == first_) {
+      digits_[--first_] = '1';
+    } else {
+      ++digits_[i - 1];
+    }
+  }
+
+  char digits_[END + COPY_SIZE];
+  std::size_t first_ = END;
+  int last_ = -1;
+};
+
+LineNumberDigits first_file_numbers;
+LineNumberDigits second_file_numbers;
+
+// Builds one record straight in standard output's buffer: a number field of
+// "%4d " (blanks when no number is given; a number of five or more digits
+// widens it), the text, and blanks. The record's room starts all blanks,
+// so blanks cost nothing but a step of the length.
 class RecordBuilder {
  public:
-  void number_field(int number) {
+  RecordBuilder() : room_(suite::standard_output().room(ROOM)) { std::memset(room_.begin, ' ', ROOM); }
+  void number_field(int number, LineNumberDigits& digits) {
     if (number < 0) {
       blanks(5);
       return;
     }
-    char digits[12];
-    std::size_t count = 0;
-    do {
-      digits[count++] = static_cast<char>('0' + number % 10);
-      number /= 10;
-    } while (number > 0);
+    const char* shown = digits.of(number);
+    std::size_t count = digits.count();
     if (count < 4) blanks(4 - count);
-    while (count > 0) record_[length_++] = digits[--count];
-    record_[length_++] = ' ';
+    std::memcpy(room_.begin + length_, shown, LineNumberDigits::COPY_SIZE);
+    length_ += count + 1;  // the digits and a blank
   }
   void text(std::string_view text) {
-    if (text.empty()) return;
-    std::memcpy(record_ + length_, text.data(), text.size());
+    suite::copy_bytes(room_.begin + length_, text.data(), text.size());
     length_ += text.size();
   }
-  void blanks(std::size_t count) {
-    std::memset(record_ + length_, ' ', count);
-    length_ += count;
-  }
+  void blanks(std::size_t count) { length_ += count; }
   // A record holds no line feed (a line's only one is its last byte, which
-  // is not shown), so it goes out with its line end and no scan.
-  void write_line() { suite::standard_output().write_line(record_, length_); }
+  // is not shown), so it ends with the line end as it is.
+  void write_line() {
+    suite::OutputStream& output = suite::standard_output();
+    std::string_view line_end = output.line_end();
+    std::memcpy(room_.begin + length_, line_end.data(), line_end.size());
+    output.commit(room_.begin + length_ + line_end.size());
+  }
 
  private:
-  char record_[128];
+  // Two number fields of up to eleven characters (each written as a copy
+  // of LineNumberDigits::COPY_SIZE bytes), two texts of TEXT_WIDTH and the
+  // blanks between them, and a line end, with room to spare.
+  static constexpr std::size_t ROOM = 128;
+  suite::OutputStream::Room room_;
   std::size_t length_ = 0;
 };
 
@@ -95,10 +150,10 @@ class RecordBuilder {
 void write_record(int number1, std::string_view piece1, int number2, std::string_view piece2,
                   bool second_side_shown, std::size_t closing_width) {
   RecordBuilder record;
-  record.number_field(number1);
+  record.number_field(number1, first_file_numbers);
   record.text(piece1);
   record.blanks(TEXT_WIDTH - piece1.size() + 1);
-  record.number_field(number2);
+  record.number_field(number2, second_file_numbers);
   if (second_side_shown) {
     record.text(piece2);
   } else {

@@ -284,7 +284,19 @@ TEST(Input, LinesInPlaceAreTheLinesReadLineGives) {
     for (int number = 0;; ++number) {
       if (in_batches && random() % 3 == 0) {
         std::vector<std::string> batch;
-        bool taken = in_place.take_buffered_lines(spare.size(), [&](std::string_view whole) { batch.emplace_back(whole); });
+        // Now and then the batch ends after a few lines.
+        bool stopping = random() % 2 == 0;
+        std::size_t most = 1 + random() % 4;
+        auto add = [&](std::string_view whole) { batch.emplace_back(whole); };
+        auto add_a_few = [&](std::string_view whole) {
+          batch.emplace_back(whole);
+          return batch.size() < most;
+        };
+        bool taken = stopping ? in_place.take_buffered_lines(spare.size(), add_a_few)
+                              : in_place.take_buffered_lines(spare.size(), add);
+        if (stopping) {
+          ASSERT_LE(batch.size(), most) << "round " << round;
+        }
         ASSERT_EQ(taken, !in_place.nul_seen()) << "round " << round;
         for (const std::string& whole : batch) {
           std::size_t count = copied.read_line(line.data(), line.size());

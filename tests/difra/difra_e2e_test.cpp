@@ -337,6 +337,33 @@ TEST(DifraReport, NumbersOfFiveDigitsWidenTheirField) {
   EXPECT_EQ(result.out, reading("a", "b") + notice(10000) + "10001 x" + blanks(34) + "10001 y\r\n");
 }
 
+// Line numbers shown one after another and after a jump, across every
+// carry into a new digit up to five digits: each side's field is "%4d ".
+TEST(DifraReport, LineNumbersInOrderAndAfterAJump) {
+  std::string first;
+  std::string second;
+  std::string expected_records;
+  auto number_field = [](int number) {
+    std::string digits = std::to_string(number);
+    return blanks(digits.size() < 4 ? 4 - digits.size() : 0) + digits + " ";
+  };
+  for (int line = 1; line <= 10002; ++line) {
+    bool matched = line >= 5000 && line < 5100;
+    std::string number = std::to_string(line);
+    first += (matched ? "same " : "first ") + number + "\n";
+    second += (matched ? "same " : "second ") + number + "\n";
+    if (line == 5000) expected_records += notice(100);
+    if (matched) continue;
+    std::string text = "first " + number;
+    expected_records += number_field(line) + text + blanks(34 - text.size() + 1) + number_field(line) + "second " +
+                        number + "\r\n";
+  }
+  Pair pair(first, second);
+  RunResult result = pair.run();
+  EXPECT_EQ(result.out, reading("a", "b") + expected_records);
+  EXPECT_EQ(result.status, 1);
+}
+
 // A line's text ends at its first NUL: lines that differ only after it
 // match, and a changed line shows what comes before it.
 TEST(DifraReport, ALineEndsAtItsFirstNul) {

@@ -186,6 +186,40 @@ bool InputStream::take_buffered_lines(std::size_t size, Take take) {
   return true;
 }
 
+// Lines taken in batches from where they lie whole in an input stream's
+// buffer, for a reader that takes one line at a time (from several inputs
+// in turn, or between other work): a line then costs a step through the
+// batch instead of a search of its own. The lines stay valid while the
+// stream is not read otherwise, which its reader does only once next() has
+// come back empty.
+class LineBatch {
+ public:
+  // The next line as read_line(buffer, size) would read it, when it lies
+  // whole in the stream's buffer and no NUL has come into it; else empty,
+  // with nothing taken (the stream is then read as usual).
+  std::string_view next(InputStream& input, std::size_t size) {
+    if (next_ == count_) take_batch(input, size);
+    return next_ < count_ ? lines_[next_++] : std::string_view();
+  }
+  // Drops the lines not taken yet, when the stream goes back to its start.
+  void clear() { count_ = next_ = 0; }
+
+ private:
+  static constexpr std::size_t CAPACITY = 256;
+
+  void take_batch(InputStream& input, std::size_t size) {
+    clear();
+    input.take_buffered_lines(size, [this](std::string_view line) {
+      lines_[count_++] = line;
+      return count_ < CAPACITY;
+    });
+  }
+
+  std::string_view lines_[CAPACITY];
+  std::size_t count_ = 0;
+  std::size_t next_ = 0;
+};
+
 class OutputStream {
  public:
   static constexpr std::size_t BLOCK_SIZE = 256 * 1024;

@@ -19,7 +19,7 @@ void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::
     }
   }
   table.count = count;
-  queued_ = {};
+  batch_.clear();
   text_available_ = stream_.rewind();
 }
 
@@ -36,22 +36,11 @@ void LineSource::skip_to(int line) {
 std::string_view LineSource::compared_line() { return compared(display_text(line_, expanded_)); }
 
 bool LineSource::read_next_line() {
-  if (queued_.next == queued_.count) queue_buffered_lines();
-  if (queued_.next < queued_.count) {
-    line_ = queued_.lines[queued_.next++];
-    return true;
-  }
+  line_ = batch_.next(stream_, LINE_BUFFER_SIZE);
+  if (!line_.empty()) return true;
   std::string_view read = stream_.read_line_in_place(line_buffer_, LINE_BUFFER_SIZE);
   line_ = stream_.text_of(read);
   return !read.empty();
-}
-
-void LineSource::queue_buffered_lines() {
-  queued_.next = queued_.count = 0;
-  stream_.take_buffered_lines(LINE_BUFFER_SIZE, [this](std::string_view line) {
-    queued_.lines[queued_.count++] = line;
-    return queued_.count < QueuedLines::CAPACITY;
-  });
 }
 
 bool LineSource::rest_matches(LineSource& other) {

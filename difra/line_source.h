@@ -51,31 +51,18 @@ class LineSource {
   // Reads and drops lines until the display position reaches `line`.
   void skip_to(int line);
   // Reads the next line, in place in the stream's buffer when the whole of
-  // it is there (taken with others into the queue), else into the line
+  // it is there (taken with others in a batch), else into the line
   // buffer; false (and the line empty) at the end of the file.
   bool read_next_line();
   // The compared text of the line last read.
   std::string_view compared_line();
-  // Takes lines that lie whole in the stream's buffer into the queue, as
-  // many as it holds.
-  void queue_buffered_lines();
-
-  // Lines taken from the stream's buffer in one batch and not read yet:
-  // they stay where they lie until the queue is empty, as the stream is
-  // read only then.
-  struct QueuedLines {
-    static constexpr int CAPACITY = 1024;
-    std::string_view lines[CAPACITY];
-    int count = 0;
-    int next = 0;
-  };
 
   suite::InputStream stream_;
   bool text_available_ = true;
   bool truncated_ = false;
   int display_position_ = 0;
   std::string_view line_;  // the line last read, up to its first NUL
-  QueuedLines queued_;
+  suite::LineBatch batch_;
   char line_buffer_[LINE_BUFFER_SIZE];
   char expanded_[EXPANDED_BUFFER_SIZE];
   char work_[EXPANDED_BUFFER_SIZE];

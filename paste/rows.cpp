@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "paste/paste.h"
 
@@ -14,8 +16,9 @@ char line_buffer[LINE_BUFFER_SIZE];
 // until the stream is read again) or, when it is not all there, copied into
 // the line buffer. Gives its text without the newline and cut at the first
 // NUL, or nothing at the end of the input.
-std::optional<std::string_view> next_line(suite::InputStream& input) {
-  std::string_view line = input.read_line_in_place(line_buffer, sizeof line_buffer);
+std::optional<std::string_view> next_line(suite::InputStream& input, suite::LineBatch& batch) {
+  std::string_view line = batch.next(input, sizeof line_buffer);
+  if (line.empty()) line = input.read_line_in_place(line_buffer, sizeof line_buffer);
   if (line.empty()) return std::nullopt;
   if (line.back() == '\n') line.remove_suffix(1);
   return input.text_of(line);
@@ -28,9 +31,16 @@ std::optional<std::string_view> next_line(suite::InputStream& input) {
 void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std::string& delimiter,
                 suite::OutputStream& output) {
   const bool delimiter_ends_lines = delimiter.find('\n') != std::string::npos;
+  // One batch for each stream: inputs named "-" share standard input, and
+  // so its batch.
+  std::vector<suite::LineBatch> batches(count);
+  std::vector<suite::LineBatch*> batch_of(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    batch_of[i] = &batches[static_cast<std::size_t>(std::find(inputs, inputs + i, inputs[i]) - inputs)];
+  }
   while (true) {
     for (std::size_t i = 0; i < count; ++i) {
-      std::optional<std::string_view> line = next_line(*inputs[i]);
+      std::optional<std::string_view> line = next_line(*inputs[i], *batch_of[i]);
       if (!line) return;
       if (i > 0) {
         if (delimiter_ends_lines) {

@@ -28,7 +28,10 @@ class DirectOutput {
  public:
   static constexpr std::size_t MARGIN = 16;
 
-  explicit DirectOutput(suite::OutputStream& stream) : stream_(stream), line_end_(stream.line_end()) {
+  explicit DirectOutput(suite::OutputStream& stream) : stream_(stream) {
+    std::string_view line_end = stream.line_end();
+    line_end.copy(line_end_bytes_, sizeof line_end_bytes_);
+    line_end_size_ = line_end.size();
     take_room();
   }
   ~DirectOutput() { stream_.commit(next_); }
@@ -55,9 +58,11 @@ class DirectOutput {
     *next_++ = c;
     keep_margin();
   }
+  // Both bytes of a line end are stored, of which a line feed alone keeps
+  // one.
   void end_line() {
-    std::memcpy(next_, line_end_.data(), line_end_.size());
-    next_ += line_end_.size();
+    std::memcpy(next_, line_end_bytes_, sizeof line_end_bytes_);
+    next_ += line_end_size_;
     keep_margin();
   }
   void put_spaces(Column count) {
@@ -90,7 +95,8 @@ class DirectOutput {
   }
 
   suite::OutputStream& stream_;
-  const std::string_view line_end_;
+  char line_end_bytes_[2] = {};
+  std::size_t line_end_size_ = 0;
   char* next_ = nullptr;
   char* end_ = nullptr;
 };

@@ -123,9 +123,18 @@ class MappedLines {
     }
     return start;
   }
-  // The offset of the first delimiter from `from` on before `end`, else end.
+  // The offset of the first delimiter from `from` on before `end`, else
+  // end. The 64 bits from `from` on come from two words whatever their
+  // split, so a field shorter than that is found with no step from word to
+  // word.
   std::size_t next_delimiter(std::size_t from, std::size_t end) const {
     std::size_t word = from / 64;
+    unsigned shift = static_cast<unsigned>(from % 64);
+    std::uint64_t window = (delimiters_[word] >> shift) | ((delimiters_[word + 1] << 1) << (63 - shift));
+    if (window != 0) return std::min(from + static_cast<std::size_t>(std::countr_zero(window)), end);
+    from += 64;
+    if (from >= end) return end;
+    word = from / 64;
     std::uint64_t bits = delimiters_[word] & (~std::uint64_t{0} << (from % 64));
     while (bits == 0) {
       if (++word * 64 >= end) return end;
@@ -135,7 +144,9 @@ class MappedLines {
   }
 
  private:
-  static constexpr std::size_t WORDS = (MAX_SIZE + 63) / 64;
+  // A word more than a block needs: the bits past the block, which a
+  // window may read, lie past the end of every line in it.
+  static constexpr std::size_t WORDS = (MAX_SIZE + 63) / 64 + 1;
   std::uint64_t line_feeds_[WORDS];
   std::uint64_t delimiters_[WORDS];
   std::size_t words_ = 0;

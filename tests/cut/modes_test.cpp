@@ -138,3 +138,28 @@ TEST(LineModes, MatchTheModelOnRandomInputsAndBlockSizes) {
     std::filesystem::remove(folder.file("out" + name));
   }
 }
+
+// Fields of every length up to 200 bytes, each line starting at another
+// place within a 64-byte step, so that a delimiter comes at every distance
+// from the field's start, across one step or several.
+TEST(LineModes, FieldsOfEveryLengthAtEveryAlignment) {
+  suite_test::TempFolder folder;
+  std::string input;
+  for (std::size_t k = 0; k < 3000; ++k) {
+    input += std::string(k % 201, 'a') + '\t' + std::string(k % 7, 'b') + '\t' + std::string(k % 67, 'c') + "\n";
+  }
+  folder.write("in", input);
+  auto selected = std::make_unique<cut::PositionSet>();
+  selected->select(2, 3);
+  for (std::size_t block : {std::size_t{100}, std::size_t{4096}, suite::InputStream::BLOCK_SIZE}) {
+    std::filesystem::remove(folder.file("out"));
+    {
+      suite::InputStream in(block);
+      suite::OutputStream out;
+      ASSERT_TRUE(in.open(folder.file("in"), suite::StreamMode::binary));
+      ASSERT_TRUE(out.open(folder.file("out"), suite::StreamMode::binary));
+      cut::cut_fields(in, out, *selected, '\t');
+    }
+    ASSERT_EQ(folder.read("out"), model_cut(cut::CutMode::CUT_FIELDS, input, *selected, '\t')) << "block " << block;
+  }
+}

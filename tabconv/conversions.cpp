@@ -1,5 +1,6 @@
 #include "tabconv/conversions.h"
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <string_view>
@@ -22,11 +23,11 @@ std::string_view next_block(suite::InputStream& input) {
 
 // The output of a conversion, made straight in the stream's buffer. Every
 // step leaves at least MARGIN free bytes ahead, so a step may store a whole
-// word of eight bytes, sixteen bytes of the input or sixteen spaces, of which
-// it keeps fewer.
+// word of eight bytes, sixteen or sixty-four bytes of the input or a row of
+// spaces, of which it keeps fewer.
 class DirectOutput {
  public:
-  static constexpr std::size_t MARGIN = 16;
+  static constexpr std::size_t MARGIN = 64;
 
   explicit DirectOutput(suite::OutputStream& stream) : stream_(stream) {
     std::string_view line_end = stream.line_end();
@@ -48,6 +49,12 @@ class DirectOutput {
     next_ += count;
     keep_margin();
   }
+  // The first `count` (at most 64) of the 64 bytes from `from` on.
+  void put_up_to_64(const char* from, std::size_t count) {
+    std::memcpy(next_, from, 64);
+    next_ += count;
+    keep_margin();
+  }
   // The first `count` (at most eight) bytes of the word.
   void put_word(std::uint64_t word, std::size_t count) {
     std::memcpy(next_, &word, sizeof word);
@@ -66,9 +73,17 @@ class DirectOutput {
     keep_margin();
   }
   void put_spaces(Column count) {
-    static constexpr char SIXTEEN_SPACES[] = "                ";
+    static constexpr std::array<char, MARGIN> SPACES = [] {
+      std::array<char, MARGIN> spaces{};
+      spaces.fill(' ');
+      return spaces;
+    }();
     if (count <= MARGIN) {
-      std::memcpy(next_, SIXTEEN_SPACES, MARGIN);
+      if (count <= 16) {
+        std::memcpy(next_, SPACES.data(), 16);
+      } else {
+        std::memcpy(next_, SPACES.data(), MARGIN);
+      }
       next_ += count;
       keep_margin();
       return;
@@ -227,25 +242,52 @@ void pack_spaces(suite::InputStream& input, suite::OutputStream& output, const T
   pass.finish();
 }
 
+// Colspread's handling of a tab or line feed at `special`.
+void spread_special(const char* special, DirectOutput& out, Column& column, const TabStopTable& stops) {
+  if (*special == '\n') {
+    out.end_line();
+    column = 0;
+  } else {
+    Column stop = stops.next_stop(column);
+    out.put_spaces(stop - column);
+    column = stop;
+  }
+}
+
+// Colspread's pass over 64 bytes at a step, while at least 128 are left
+// (so that a copy of 64 bytes from anywhere in the step reads only the
+// block): the tabs and line feeds of a step are found at once, and the
+// runs between them copied in one store each. Returns where it stopped.
+const char* spread_in_steps_of_64(const char* p, const char* end, DirectOutput& out, Column& column,
+                                  const TabStopTable& stops) {
+  for (; end - p >= 128; p += 64) {
+    std::uint64_t specials = suite::byte_bits(p, '\t') | suite::byte_bits(p, '\n');
+    const char* plain = p;
+    for (; specials != 0; specials &= specials - 1) {
+      const char* special = p + std::countr_zero(specials);
+      out.put_up_to_64(plain, static_cast<std::size_t>(special - plain));
+      column += static_cast<Column>(special - plain);
+      spread_special(special, out, column, stops);
+      plain = special + 1;
+    }
+    out.put_up_to_64(plain, static_cast<std::size_t>(p + 64 - plain));
+    column += static_cast<Column>(p + 64 - plain);
+  }
+  return p;
+}
+
 // Bytes other than tabs and newlines are copied as they are; each tab
 // becomes the spaces up to the next stop.
 void spread_tabs(suite::InputStream& input, suite::OutputStream& output, const TabStopTable& stops) {
   DirectOutput out(output);
   Column column = 0;
   for (std::string_view block; !(block = next_block(input)).empty(); input.consume(block.size())) {
-    const char* p = block.data();
-    const char* const end = p + block.size();
+    const char* const end = block.data() + block.size();
+    const char* p = spread_in_steps_of_64(block.data(), end, out, column, stops);
     while (p < end) {
       p = copy_up_to_either(p, end, '\t', '\n', out, column);
       if (p == end) break;
-      if (*p == '\n') {
-        out.end_line();
-        column = 0;
-      } else {
-        Column stop = stops.next_stop(column);
-        out.put_spaces(stop - column);
-        column = stop;
-      }
+      spread_special(p, out, column, stops);
       ++p;
     }
   }

@@ -94,15 +94,22 @@ inline std::uint64_t byte_bits(const char* from, char c) {
   return bits;
 }
 
-// Copies size bytes, reading and writing none outside the two spans: up to
-// 32 bytes, the usual length of a field or a short line, in two fixed-size
-// copies that overlap, with no call of the library's copy.
+// Copies size bytes, reading and writing none outside the two spans: 16
+// to 64 bytes, the usual length of a field or a line, in four copies of
+// sixteen that overlap as the size needs (so that the size takes no branch
+// within that range), shorter spans in two smaller ones, longer ones by the
+// library's copy.
 inline void copy_bytes(char* to, const char* from, std::size_t size) {
-  if (size > 32) {
-    std::memcpy(to, from, size);
-  } else if (size >= 16) {
+  if (size >= 16 && size <= 64) {
+    std::size_t last = size - 16;
+    std::size_t second = last < 16 ? last : 16;
+    std::size_t third = last < 32 ? last : 32;
     std::memcpy(to, from, 16);
-    std::memcpy(to + size - 16, from + size - 16, 16);
+    std::memcpy(to + second, from + second, 16);
+    std::memcpy(to + third, from + third, 16);
+    std::memcpy(to + last, from + last, 16);
+  } else if (size > 64) {
+    std::memcpy(to, from, size);
   } else if (size >= 8) {
     std::memcpy(to, from, 8);
     std::memcpy(to + size - 8, from + size - 8, 8);

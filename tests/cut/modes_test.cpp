@@ -141,12 +141,14 @@ TEST(LineModes, MatchTheModelOnRandomInputsAndBlockSizes) {
 
 // Fields of every length up to 200 bytes, each line starting at another
 // place within a 64-byte step, so that a delimiter comes at every distance
-// from the field's start, across one step or several.
+// from the field's start, across one step or several; and lines longer
+// than the pieces of the input mapped at a time.
 TEST(LineModes, FieldsOfEveryLengthAtEveryAlignment) {
   suite_test::TempFolder folder;
   std::string input;
   for (std::size_t k = 0; k < 3000; ++k) {
     input += std::string(k % 201, 'a') + '\t' + std::string(k % 7, 'b') + '\t' + std::string(k % 67, 'c') + "\n";
+    if (k % 1000 == 999) input += std::string(17000 + k, 'd') + '\t' + std::string(20000, 'e') + "\tf\n";
   }
   folder.write("in", input);
   auto selected = std::make_unique<cut::PositionSet>();

@@ -74,7 +74,7 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
   std::vector<char> buffer;
   for (int calls = 0; calls < 100000; ++calls) {
     std::size_t left = expected.size() - at;
-    switch (choices.ConsumeIntegralInRange(0, 4)) {
+    switch (choices.ConsumeIntegralInRange(0, 5)) {
       case 0: {
         int c = input.get();
         if (left == 0) {
@@ -117,6 +117,21 @@ void check_reading(FuzzedDataProvider& choices, InputStream& input, const std::s
         fuzz::check(text == got.substr(0, got.find('\0')), "text_of: the bytes up to the first NUL");
         at += got.size();
         if (left == 0) return;
+        break;
+      }
+      case 4: {
+        std::size_t size = choices.ConsumeIntegralInRange<std::size_t>(1, 300);
+        std::size_t most = choices.ConsumeIntegralInRange<std::size_t>(1, 20);
+        std::size_t count = 0;
+        bool taken = input.take_buffered_lines(size, [&](std::string_view line) {
+          fuzz::check(line.size() == line_part(expected, at, size) && line.back() == '\n',
+                      "take_buffered_lines: whole lines, as read_line reads them");
+          fuzz::check(expected.compare(at, line.size(), line) == 0, "take_buffered_lines: the bytes");
+          at += line.size();
+          return ++count < most;
+        });
+        fuzz::check(taken == !input.nul_seen(), "take_buffered_lines: only while no NUL was seen");
+        fuzz::check(count <= most, "take_buffered_lines: no line after the taker said stop");
         break;
       }
       default: {

@@ -69,16 +69,21 @@ bool bytes_equal_ignoring_case(const char* a, const char* b, std::int32_t length
 // Writes the run length as "%7d\t" would: right-aligned in seven columns
 // (wider when it needs more), then a tab.
 void write_count(std::int64_t count, suite::OutputStream& output) {
+  // Blanks first, so that the digits need no padding of their own.
   char text[24];
-  char* end = text + sizeof text;
+  std::memset(text, ' ', sizeof text - 1);
+  char* const end = text + sizeof text;
   char* p = end;
   *--p = '\t';
   do {
     *--p = static_cast<char>('0' + count % 10);
     count /= 10;
   } while (count > 0);
-  while (end - p < 8) *--p = ' ';
-  output.write_within_line(p, static_cast<std::size_t>(end - p));
+  if (end - p <= 8) {
+    output.write_within_line(end - 8, 8);  // the usual count, of up to seven digits
+  } else {
+    output.write(p, static_cast<std::size_t>(end - p));
+  }
 }
 
 void emit_run(std::string_view held, std::int64_t repeat_count, suite::OutputStream& output) {

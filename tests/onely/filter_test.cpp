@@ -113,3 +113,27 @@ TEST(FilterLines, MatchesTheModelOnRandomInputsAndBlockSizes) {
   }
   onely::settings = onely::Settings{};
 }
+
+// A count of seven digits fills its field; one of eight widens it.
+TEST(FilterLines, CountsOfSevenAndEightDigits) {
+  suite_test::TempFolder folder;
+  onely::settings = onely::Settings{};
+  onely::settings.show_counts = true;
+  for (std::size_t count : {std::size_t{9999999}, std::size_t{10000000}}) {
+    std::string input;
+    input.reserve(2 * count + 2);
+    for (std::size_t i = 0; i < count; ++i) input += "x\n";
+    input += "y\n";
+    folder.write("in", input);
+    std::filesystem::remove(folder.file("out"));
+    {
+      suite::InputStream in;
+      suite::OutputStream out;
+      ASSERT_TRUE(in.open(folder.file("in"), suite::StreamMode::binary));
+      ASSERT_TRUE(out.open(folder.file("out"), suite::StreamMode::text));
+      onely::filter_lines(in, out);
+    }
+    EXPECT_EQ(folder.read("out"), std::to_string(count) + "\tx\r\n      1\ty\r\n");
+  }
+  onely::settings = onely::Settings{};
+}

@@ -4,19 +4,26 @@ namespace difra {
 
 void LineSource::read_keys(LineTable& table, OccurrenceTable& occurrences, std::int32_t* last_line_of_bucket) {
   int count = 0;
-  while (read_next_line()) {
-    std::int32_t key = line_key(line_hash(compared_line()));
+  // Stores the key of a line; false once the table is full.
+  auto add_key = [&](std::string_view line) {
+    std::int32_t key = line_key(line_hash(compared(display_text(line, expanded_))));
     int bucket = key_bucket(key);
     table.entries[count] = key;
     occurrences.raise(bucket);
     if (last_line_of_bucket != nullptr) last_line_of_bucket[bucket] = count;
     ++count;
-    if (count == MAX_LINES) {
-      suite::standard_output().print("File truncated at %d lines.\n", MAX_LINES);
-      count = MAX_LINES - 1;
-      truncated_ = true;
-      break;
-    }
+    if (count < MAX_LINES) return true;
+    suite::standard_output().print("File truncated at %d lines.\n", MAX_LINES);
+    count = MAX_LINES - 1;
+    truncated_ = true;
+    return false;
+  };
+  // The lines that lie whole in the stream's buffer are taken straight
+  // from it, each as it comes; the others one at a time.
+  bool more = true;
+  while (more) {
+    stream_.take_buffered_lines(LINE_BUFFER_SIZE, [&](std::string_view line) { return more = add_key(line); });
+    more = more && read_next_line() && add_key(line_);
   }
   table.count = count;
   batch_.clear();

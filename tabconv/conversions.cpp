@@ -29,10 +29,8 @@ class DirectOutput {
  public:
   static constexpr std::size_t MARGIN = 64;
 
-  explicit DirectOutput(suite::OutputStream& stream) : stream_(stream) {
-    std::string_view line_end = stream.line_end();
-    line_end.copy(line_end_bytes_, sizeof line_end_bytes_);
-    line_end_size_ = line_end.size();
+  explicit DirectOutput(suite::OutputStream& stream)
+      : stream_(stream), line_end_bytes_(line_end_bytes(stream)), line_end_size_(stream.line_end().size()) {
     take_room();
   }
   ~DirectOutput() { stream_.commit(next_); }
@@ -68,7 +66,7 @@ class DirectOutput {
   // Both bytes of a line end are stored, of which a line feed alone keeps
   // one.
   void end_line() {
-    std::memcpy(next_, line_end_bytes_, sizeof line_end_bytes_);
+    std::memcpy(next_, line_end_bytes_.data(), line_end_bytes_.size());
     next_ += line_end_size_;
     keep_margin();
   }
@@ -110,8 +108,14 @@ class DirectOutput {
   }
 
   suite::OutputStream& stream_;
-  char line_end_bytes_[2] = {};
-  std::size_t line_end_size_ = 0;
+  // The line end's bytes, and how many of them it has.
+  static std::array<char, 2> line_end_bytes(const suite::OutputStream& stream) {
+    std::array<char, 2> bytes{};
+    stream.line_end().copy(bytes.data(), bytes.size());
+    return bytes;
+  }
+  const std::array<char, 2> line_end_bytes_;
+  const std::size_t line_end_size_;
   char* next_ = nullptr;
   char* end_ = nullptr;
 };

@@ -82,7 +82,7 @@ class InputStream {
   // and takes them; stops at the first line that is not all there or is
   // longer, or after a line for which `take` gives false (when it gives a
   // bool). Only while no NUL has come into the buffer (a line then is its
-  // own text): false, with nothing taken, once one has.
+  // own text): false, with nothing taken, once one has (or when size is 0).
   template <typename Take>
   bool take_buffered_lines(std::size_t size, Take take);
   // The text of a line read from this stream: its bytes up to the first

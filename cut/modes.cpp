@@ -145,8 +145,9 @@ class MappedLines {
   }
 
  private:
-  // A word more than a block needs: the bits past the block, which a
-  // window may read, lie past the end of every line in it.
+  // A word more than a piece needs: the bits past the piece (left from an
+  // earlier map, or zero), which a window may read, lie past the end of
+  // every line in it.
   static constexpr std::size_t WORDS = (MAX_SIZE + 63) / 64 + 1;
   std::uint64_t line_feeds_[WORDS];
   std::uint64_t delimiters_[WORDS];

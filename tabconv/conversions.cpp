@@ -40,16 +40,12 @@ class DirectOutput {
   void keep_margin() {
     if (static_cast<std::size_t>(end_ - next_) < MARGIN) renew();
   }
-  // The first `count` (at most sixteen) of the sixteen bytes from `from` on.
-  void put_sixteen(const char* from, std::size_t count) {
-    static_assert(MARGIN >= suite::LANE_COUNT);
-    std::memcpy(next_, from, suite::LANE_COUNT);
-    next_ += count;
-    keep_margin();
-  }
-  // The first `count` (at most 64) of the 64 bytes from `from` on.
-  void put_up_to_64(const char* from, std::size_t count) {
-    std::memcpy(next_, from, 64);
+  // The first `count` (at most SIZE) of the SIZE bytes from `from` on,
+  // stored in one copy of SIZE bytes.
+  template <std::size_t SIZE>
+  void put_first_of(const char* from, std::size_t count) {
+    static_assert(SIZE <= MARGIN);
+    std::memcpy(next_, from, SIZE);
     next_ += count;
     keep_margin();
   }
@@ -128,7 +124,7 @@ const char* copy_up_to_either(const char* from, const char* end, char a, char b,
   while (end - from >= static_cast<std::ptrdiff_t>(suite::LANE_COUNT)) {
     unsigned marked = suite::sixteen_byte_bits(from, a) | suite::sixteen_byte_bits(from, b);
     std::size_t plain = marked == 0 ? suite::LANE_COUNT : static_cast<std::size_t>(std::countr_zero(marked));
-    output.put_sixteen(from, plain);
+    output.put_first_of<suite::LANE_COUNT>(from, plain);
     column += plain;
     from += plain;
     if (plain < suite::LANE_COUNT) return from;
@@ -157,7 +153,7 @@ const char* copy_up_to_space_run(const char* from, const char* end, DirectOutput
     unsigned space_runs = suite::sixteen_byte_bits(from, ' ') & suite::sixteen_byte_bits(from + 1, ' ');
     unsigned marked = space_runs | suite::sixteen_byte_bits(from, '\n');
     std::size_t plain = marked == 0 ? suite::LANE_COUNT : static_cast<std::size_t>(std::countr_zero(marked));
-    output.put_sixteen(from, plain);
+    output.put_first_of<suite::LANE_COUNT>(from, plain);
     column += plain;
     from += plain;
     if (plain < suite::LANE_COUNT) return from;
@@ -269,12 +265,12 @@ const char* spread_in_steps_of_64(const char* p, const char* end, DirectOutput& 
     const char* plain = p;
     for (; specials != 0; specials &= specials - 1) {
       const char* special = p + std::countr_zero(specials);
-      out.put_up_to_64(plain, static_cast<std::size_t>(special - plain));
+      out.put_first_of<64>(plain, static_cast<std::size_t>(special - plain));
       column += static_cast<Column>(special - plain);
       spread_special(special, out, column, stops);
       plain = special + 1;
     }
-    out.put_up_to_64(plain, static_cast<std::size_t>(p + 64 - plain));
+    out.put_first_of<64>(plain, static_cast<std::size_t>(p + 64 - plain));
     column += static_cast<Column>(p + 64 - plain);
   }
   return p;

@@ -182,6 +182,14 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   failed_ = false;
   if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
   filled_ = 0;
+  bool text = mode == StreamMode::text;
+  line_end_bytes_[0] = text ? '\r' : '\n';
+  line_end_size_ = text ? 2 : 1;
+  update_direct_writing();
+}
+
+void OutputStream::update_direct_writing() {
+  direct_limit_ = is_open() && !truncate_pending_ && !unbuffered_ ? BLOCK_SIZE : 0;
 }
 
 bool OutputStream::open(const std::string& path, StreamMode mode, Truncation truncation) {
@@ -189,12 +197,14 @@ bool OutputStream::open(const std::string& path, StreamMode mode, Truncation tru
   if (handle == platform::NO_HANDLE) return false;
   reset(handle, true, mode);
   truncate_pending_ = truncation == Truncation::when_output_begins;
+  update_direct_writing();
   return true;
 }
 
 void OutputStream::attach(platform::Handle handle, StreamMode mode, bool unbuffered) {
   reset(handle, false, mode);
   unbuffered_ = unbuffered;
+  update_direct_writing();
 }
 
 bool OutputStream::close() {
@@ -204,12 +214,14 @@ bool OutputStream::close() {
   handle_ = platform::NO_HANDLE;
   owned_ = false;
   truncate_pending_ = false;
+  update_direct_writing();
   return !failed_;
 }
 
 void OutputStream::begin_output() {
   if (!truncate_pending_) return;
   truncate_pending_ = false;
+  update_direct_writing();
   platform::truncate_to_empty(handle_);
 }
 
@@ -310,6 +322,7 @@ void OutputStream::write_out(const char* data, std::size_t size) {
   if (reports_reader_gone_ && platform::last_write_failure() == platform::WriteFailure::reader_gone) {
     reader_gone_ = true;
     handle_ = platform::NO_HANDLE;
+    update_direct_writing();
   }
 }
 

@@ -119,6 +119,7 @@ class InputStream {
  private:
   int get_after_refill();
   void reset(platform::Handle handle, bool owned, StreamMode mode);
+  void update_direct_writing();
   std::size_t convert_text(char* data, std::size_t size);
   std::size_t read_source(char* target, std::size_t size);
 
@@ -266,7 +267,7 @@ class OutputStream {
   // Writes bytes that the caller knows hold no line feed, so that text mode
   // has nothing to convert: they are copied with no scan.
   void write_within_line(const char* data, std::size_t size) {
-    if (size <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
+    if (filled_ + size <= direct_limit_) {
       copy_bytes(buffer_.get() + filled_, data, size);
       filled_ += size;
       return;
@@ -275,11 +276,11 @@ class OutputStream {
   }
   // Writes a line that holds no line feed, then the line end.
   void write_line(const char* data, std::size_t size) {
-    if (size + 2 <= BLOCK_SIZE - filled_ && is_open() && !truncate_pending_ && !unbuffered_) {
-      copy_bytes(buffer_.get() + filled_, data, size);
-      filled_ += size;
-      if (mode_ == StreamMode::text) buffer_[filled_++] = '\r';
-      buffer_[filled_++] = '\n';
+    if (filled_ + size + 2 <= direct_limit_) {
+      char* to = buffer_.get() + filled_;
+      copy_bytes(to, data, size);
+      std::memcpy(to + size, line_end_bytes_, 2);
+      filled_ += size + line_end_size_;
       return;
     }
     write_within_line(data, size);
@@ -312,6 +313,7 @@ class OutputStream {
   friend struct StandardStreams;
 
   void reset(platform::Handle handle, bool owned, StreamMode mode);
+  void update_direct_writing();
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
   void write_unconverted(const char* data, std::size_t size);
@@ -332,6 +334,14 @@ class OutputStream {
   StreamMode mode_ = StreamMode::text;
   StreamBuffer buffer_;
   std::size_t filled_ = 0;
+  // What the writes within a line may fill the buffer up to without a call:
+  // the whole buffer while the stream is open, buffered and has no
+  // truncation pending, else nothing, so that every write takes the full
+  // path. A line end goes out as its two bytes, of which the length counts:
+  // in binary mode the second line feed is written over by what follows.
+  std::size_t direct_limit_ = 0;
+  char line_end_bytes_[2] = {'\r', '\n'};
+  std::size_t line_end_size_ = 2;
 };
 
 // The three standard streams, always in text mode. Standard error writes

@@ -189,6 +189,30 @@ TEST(Output, TruncationNowWhenOutputBeginsOrNever) {
   EXPECT_EQ(folder.read("fresh"), "");
 }
 
+// Writes of whole lines, and within a line, take the truncation still
+// pending first and the line end of the mode of each opening of the stream.
+TEST(Output, LineWritesTruncateFirstAndEndLinesAsTheOpeningSays) {
+  suite_test::TempFolder folder;
+  folder.write("o", "old content, longer");
+  OutputStream out;
+  ASSERT_TRUE(out.open(folder.file("o"), StreamMode::binary, OutputStream::Truncation::when_output_begins));
+  out.write_within_line("ab", 2);
+  out.write_line("c", 1);
+  ASSERT_TRUE(out.close());
+  EXPECT_EQ(folder.read("o"), "abc\n");
+  out.write_line("dropped", 7);
+  ASSERT_TRUE(out.open(folder.file("t"), StreamMode::text));
+  out.write_line("t", 1);
+  ASSERT_TRUE(out.close());
+  ASSERT_TRUE(out.open(folder.file("b"), StreamMode::binary));
+  out.write_line("b", 1);
+  out.write_line("", 0);
+  ASSERT_TRUE(out.close());
+  EXPECT_EQ(folder.read("o"), "abc\n");
+  EXPECT_EQ(folder.read("t"), "t\r\n");
+  EXPECT_EQ(folder.read("b"), "b\n\n");
+}
+
 // A caller that must have the whole file learns of a write that did not
 // land, whether it failed at once or only when the buffer went out.
 TEST(Output, AFailedWriteIsReportedByCloseAndStaysReported) {

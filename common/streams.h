@@ -287,6 +287,16 @@ class OutputStream {
     put('\n');
   }
 
+  // Ends a line, as put('\n') does.
+  void end_line() {
+    if (filled_ + 2 <= direct_limit_) {
+      std::memcpy(buffer_.get() + filled_, line_end_bytes_, 2);
+      filled_ += line_end_size_;
+      return;
+    }
+    put('\n');
+  }
+
   // Writing straight into the buffer, for loops that make their output a
   // few bytes at a time: room() gives the free rest of the buffer, at least
   // `size` bytes of it (size at most BLOCK_SIZE), written out first when

@@ -189,8 +189,9 @@ TEST(Output, TruncationNowWhenOutputBeginsOrNever) {
   EXPECT_EQ(folder.read("fresh"), "");
 }
 
-// Writes of whole lines, and within a line, take the truncation still
-// pending first and the line end of the mode of each opening of the stream.
+// Writes of whole lines, within a line and of a line end take the
+// truncation still pending first, and the line end of the mode of each
+// opening of the stream.
 TEST(Output, LineWritesTruncateFirstAndEndLinesAsTheOpeningSays) {
   suite_test::TempFolder folder;
   folder.write("o", "old content, longer");
@@ -203,14 +204,16 @@ TEST(Output, LineWritesTruncateFirstAndEndLinesAsTheOpeningSays) {
   out.write_line("dropped", 7);
   ASSERT_TRUE(out.open(folder.file("t"), StreamMode::text));
   out.write_line("t", 1);
+  out.end_line();
   ASSERT_TRUE(out.close());
   ASSERT_TRUE(out.open(folder.file("b"), StreamMode::binary));
   out.write_line("b", 1);
   out.write_line("", 0);
+  out.end_line();
   ASSERT_TRUE(out.close());
   EXPECT_EQ(folder.read("o"), "abc\n");
-  EXPECT_EQ(folder.read("t"), "t\r\n");
-  EXPECT_EQ(folder.read("b"), "b\n\n");
+  EXPECT_EQ(folder.read("t"), "t\r\n\r\n");
+  EXPECT_EQ(folder.read("b"), "b\n\n\n");
 }
 
 // A caller that must have the whole file learns of a write that did not

@@ -225,6 +225,19 @@ void OutputStream::begin_output() {
   platform::truncate_to_empty(handle_);
 }
 
+void OutputStream::put_with_checks(char c) {
+  if (!is_open()) return;
+  if (truncate_pending_) begin_output();
+  if (mode_ == StreamMode::text && c == '\n') {
+    if (filled_ + 2 > BLOCK_SIZE) flush();
+    buffer_[filled_++] = '\r';
+  } else if (filled_ == BLOCK_SIZE) {
+    flush();
+  }
+  buffer_[filled_++] = c;
+  if (unbuffered_) flush();
+}
+
 void OutputStream::write_raw(const char* data, std::size_t size) {
   if (filled_ + size > BLOCK_SIZE) flush_buffer();
   if (size >= BLOCK_SIZE) {

@@ -120,6 +120,7 @@ class InputStream {
   int get_after_refill();
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void update_direct_writing();
+  void put_with_checks(char c);
   std::size_t convert_text(char* data, std::size_t size);
   std::size_t read_source(char* target, std::size_t size);
 
@@ -251,16 +252,16 @@ class OutputStream {
   void begin_output();
 
   void put(char c) {
-    if (!is_open()) return;
-    if (truncate_pending_) begin_output();
-    if (mode_ == StreamMode::text && c == '\n') {
-      if (filled_ + 2 > BLOCK_SIZE) flush();
-      buffer_[filled_++] = '\r';
-    } else if (filled_ == BLOCK_SIZE) {
-      flush();
+    if (filled_ + 2 <= direct_limit_) {
+      if (c == '\n') {
+        std::memcpy(buffer_.get() + filled_, line_end_bytes_, 2);
+        filled_ += line_end_size_;
+      } else {
+        buffer_[filled_++] = c;
+      }
+      return;
     }
-    buffer_[filled_++] = c;
-    if (unbuffered_) flush();
+    put_with_checks(c);
   }
   void write(const char* data, std::size_t size);
   void write(std::string_view text) { write(text.data(), text.size()); }
@@ -284,16 +285,6 @@ class OutputStream {
       return;
     }
     write_within_line(data, size);
-    put('\n');
-  }
-
-  // Ends a line, as put('\n') does.
-  void end_line() {
-    if (filled_ + 2 <= direct_limit_) {
-      std::memcpy(buffer_.get() + filled_, line_end_bytes_, 2);
-      filled_ += line_end_size_;
-      return;
-    }
     put('\n');
   }
 
@@ -324,6 +315,7 @@ class OutputStream {
 
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void update_direct_writing();
+  void put_with_checks(char c);
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
   void write_unconverted(const char* data, std::size_t size);

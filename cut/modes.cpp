@@ -80,7 +80,7 @@ void write_selected_fields(const char* line, const char* end, char delimiter, co
   if (run_start != nullptr) {
     output.write_line(run_start, static_cast<std::size_t>(run_end - run_start));
   } else {
-    output.end_line();
+    output.put('\n');
   }
 }
 
@@ -207,7 +207,7 @@ void cut_columns(suite::InputStream& input, suite::OutputStream& output, const P
       if (run.first >= line.size()) break;
       output.write_within_line(line.data() + run.first, std::min(run.end, line.size()) - run.first);
     }
-    output.end_line();
+    output.put('\n');
   };
   std::string_view line;
   while (true) {

@@ -43,7 +43,9 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
       std::optional<std::string_view> line = next_line(*inputs[i], *batch_of[i]);
       if (!line) return;
       if (i > 0) {
-        if (delimiter_ends_lines) {
+        if (delimiter.size() == 1) {
+          output.put(delimiter[0]);
+        } else if (delimiter_ends_lines) {
           output.write(delimiter);
         } else {
           output.write_within_line(delimiter.data(), delimiter.size());

@@ -125,23 +125,27 @@ class MappedLines {
     return start;
   }
   // The offset of the first delimiter from `from` on before `end`, else
-  // end. The 64 bits from `from` on come from two words whatever their
-  // split, so a field shorter than that is found with no step from word to
+  // end; a field shorter than 64 bytes is found with no step from word to
   // word.
   std::size_t next_delimiter(std::size_t from, std::size_t end) const {
-    std::size_t word = from / 64;
-    unsigned shift = static_cast<unsigned>(from % 64);
-    std::uint64_t window = (delimiters_[word] >> shift) | ((delimiters_[word + 1] << 1) << (63 - shift));
+    std::uint64_t window = delimiters_from(from);
     if (window != 0) return std::min(from + static_cast<std::size_t>(std::countr_zero(window)), end);
     from += 64;
     if (from >= end) return end;
-    word = from / 64;
+    std::size_t word = from / 64;
     std::uint64_t bits = delimiters_[word] & (~std::uint64_t{0} << (from % 64));
     while (bits == 0) {
       if (++word * 64 >= end) return end;
       bits = delimiters_[word];
     }
     return std::min(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)), end);
+  }
+  // The delimiter bits of the 64 bytes from `from` on, from two words
+  // whatever their split.
+  std::uint64_t delimiters_from(std::size_t from) const {
+    std::size_t word = from / 64;
+    unsigned shift = static_cast<unsigned>(from % 64);
+    return (delimiters_[word] >> shift) | ((delimiters_[word + 1] << 1) << (63 - shift));
   }
 
  private:
@@ -168,8 +172,19 @@ void cut_mapped_fields(suite::InputStream& input, suite::OutputStream& output, c
     const char* data = input.buffered_data();
     mapped_lines.map(data, std::min(input.buffered_size(), MappedLines::MAX_SIZE), delimiter);
     taken = mapped_lines.for_each_line([&](std::size_t start, std::size_t line_feed) {
+      // The delimiters of the line's first 64 bytes are taken from one
+      // window, each cleared once found, so that finding one does not wait
+      // on the one before; past them the map is searched.
+      std::uint64_t window = mapped_lines.delimiters_from(start);
       auto next_delimiter = [&](const char* from) {
-        return data + mapped_lines.next_delimiter(static_cast<std::size_t>(from - data), line_feed);
+        if (window == 0) {
+          std::size_t past_window = std::max(static_cast<std::size_t>(from - data), start + 64);
+          if (past_window >= line_feed) return data + line_feed;
+          return data + mapped_lines.next_delimiter(past_window, line_feed);
+        }
+        std::size_t found = start + static_cast<std::size_t>(std::countr_zero(window));
+        window &= window - 1;
+        return data + std::min(found, line_feed);
       };
       write_selected_fields(data + start, data + line_feed, delimiter, selected, next_delimiter, output);
     });

@@ -176,6 +176,15 @@ void cut_mapped_fields(suite::InputStream& input, suite::OutputStream& output, c
       // window, each cleared once found, so that finding one does not wait
       // on the one before; past them the map is searched.
       std::uint64_t window = mapped_lines.delimiters_from(start);
+      if (window == 0 && line_feed <= start + 64) {
+        // No delimiter: the line is its only field.
+        if (selected.flags()[0]) {
+          output.write_line(data + start, line_feed - start);
+        } else {
+          output.put('\n');
+        }
+        return;
+      }
       auto next_delimiter = [&](const char* from) {
         if (window == 0) {
           std::size_t past_window = std::max(static_cast<std::size_t>(from - data), start + 64);

@@ -139,6 +139,28 @@ TEST(LineModes, MatchTheModelOnRandomInputsAndBlockSizes) {
   }
 }
 
+// Lines of every length around a 64-byte step with no delimiter, or with one
+// as their last byte, cut to their first field and to their second.
+TEST(LineModes, LinesWithNoDelimiterOrOneAtTheirEnd) {
+  suite_test::TempFolder folder;
+  std::string input;
+  for (std::size_t k = 0; k < 600; ++k) input += std::string(k / 4 % 150, 'x') + (k % 2 == 1 ? "\t\n" : "\n");
+  folder.write("in", input);
+  for (std::int32_t field : {1, 2}) {
+    auto selected = std::make_unique<cut::PositionSet>();
+    selected->select(field, field);
+    std::filesystem::remove(folder.file("out"));
+    {
+      suite::InputStream in;
+      suite::OutputStream out;
+      ASSERT_TRUE(in.open(folder.file("in"), suite::StreamMode::binary));
+      ASSERT_TRUE(out.open(folder.file("out"), suite::StreamMode::binary));
+      cut::cut_fields(in, out, *selected, '\t');
+    }
+    ASSERT_EQ(folder.read("out"), model_cut(cut::CutMode::CUT_FIELDS, input, *selected, '\t')) << "field " << field;
+  }
+}
+
 // Fields of every length up to 200 bytes, each line starting at another
 // place within a 64-byte step, so that a delimiter comes at every distance
 // from the field's start, across one step or several; and lines longer

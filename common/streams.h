@@ -200,7 +200,8 @@ class LineBatch {
   // whole in the stream's buffer and no NUL has come into it; else empty,
   // with nothing taken (the stream is then read as usual).
   std::string_view next(InputStream& input, std::size_t size) {
-    if (next_ == count_) take_batch(input, size);
+    if (next_ < count_) return lines_[next_++];
+    take_batch(input, size);
     return next_ < count_ ? lines_[next_++] : std::string_view();
   }
   // Drops the lines not taken yet, when the stream goes back to its start.

@@ -119,8 +119,6 @@ class InputStream {
  private:
   int get_after_refill();
   void reset(platform::Handle handle, bool owned, StreamMode mode);
-  void update_direct_writing();
-  void put_with_checks(char c);
   std::size_t convert_text(char* data, std::size_t size);
   std::size_t read_source(char* target, std::size_t size);
 

@@ -298,7 +298,7 @@ class OutputStream {
   };
   Room room(std::size_t size);
   void commit(const char* end);
-  std::string_view line_end() const { return mode_ == StreamMode::text ? "\r\n" : "\n"; }
+  std::string_view line_end() const { return {line_end_bytes_, line_end_size_}; }
   // Writes a NUL-terminated string up to its NUL.
   void write_c_string(const char* text);
   // Formats like the C library's printf.

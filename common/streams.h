@@ -157,13 +157,16 @@ inline std::string_view InputStream::buffered_line(std::size_t size) {
 template <typename Take>
 bool InputStream::take_buffered_lines(std::size_t size, Take take) {
   if (nul_seen_ || size == 0) return false;
+  // Read once: the stores that `take` makes could be taken to change them.
   const char* const buffer = buffer_.get();
-  std::size_t line = position_;
-  for (std::size_t stretch = position_ / LineFeedSearch::STRETCH * LineFeedSearch::STRETCH; stretch < filled_;
+  const std::size_t first = position_;
+  const std::size_t filled = filled_;
+  std::size_t line = first;
+  for (std::size_t stretch = first / LineFeedSearch::STRETCH * LineFeedSearch::STRETCH; stretch < filled;
        stretch += LineFeedSearch::STRETCH) {
     std::uint64_t bits = byte_bits(buffer + stretch, '\n');
-    if (position_ > stretch) bits &= ~std::uint64_t{0} << (position_ - stretch);
-    if (filled_ - stretch < LineFeedSearch::STRETCH) bits &= (std::uint64_t{1} << (filled_ - stretch)) - 1;
+    if (first > stretch) bits &= ~std::uint64_t{0} << (first - stretch);
+    if (filled - stretch < LineFeedSearch::STRETCH) bits &= (std::uint64_t{1} << (filled - stretch)) - 1;
     for (; bits != 0; bits &= bits - 1) {
       std::size_t end = stretch + static_cast<std::size_t>(std::countr_zero(bits)) + 1;
       if (end - line > size - 1) {

@@ -42,6 +42,16 @@ constexpr int first_marked_byte(std::uint64_t mask) {
   }
 }
 
+// The number of bits set in a word, by adding neighbouring counts in the
+// word itself: the x86-64 baseline has no instruction for it, and the
+// library's routine costs a call.
+constexpr int bits_set(std::uint64_t word) {
+  word -= (word >> 1) & 0x5555555555555555ULL;
+  word = (word & 0x3333333333333333ULL) + ((word >> 2) & 0x3333333333333333ULL);
+  word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((word * EVERY_BYTE) >> 56);
+}
+
 // The eight bytes from `from` on as one word holding them in memory order
 // from its lowest byte, whatever the machine's byte order.
 inline std::uint64_t load_word_in_memory_order(const char* from) {
@@ -119,6 +129,22 @@ inline void copy_bytes(char* to, const char* from, std::size_t size) {
   } else {
     for (std::size_t i = 0; i < size; ++i) to[i] = from[i];
   }
+}
+
+// What copy_padded may read past its span and write past its target.
+constexpr std::size_t COPY_PADDING = 64;
+
+// Copies size bytes where the COPY_PADDING bytes from `from` on may be read
+// and those from `to` on written whatever the size (the bytes past the span
+// are copied too, and the target's past `size` are left undefined): up to
+// 64 bytes, most lines and fields, go in four copies of sixteen, with no
+// branch on the size.
+inline void copy_padded(char* to, const char* from, std::size_t size) {
+  if (size > COPY_PADDING) {
+    std::memcpy(to, from, size);
+    return;
+  }
+  for (std::size_t step = 0; step < COPY_PADDING; step += LANE_COUNT) std::memcpy(to + step, from + step, LANE_COUNT);
 }
 
 // The first c in [from, end), or end when there is none: sixteen bytes a

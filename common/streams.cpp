@@ -28,7 +28,7 @@ void InputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   handle_ = handle;
   owned_ = owned;
   mode_ = mode;
-  if (!buffer_) buffer_ = make_stream_buffer(LineFeedSearch::whole_stretches(block_size_));
+  if (!buffer_) buffer_ = make_stream_buffer(LineFeedSearch::whole_stretches(block_size_) + COPY_PADDING);
   position_ = filled_ = 0;
   source_done_ = end_seen_ = nul_seen_ = false;
   line_feeds_.forget();
@@ -180,7 +180,7 @@ void OutputStream::reset(platform::Handle handle, bool owned, StreamMode mode) {
   unbuffered_ = false;
   truncate_pending_ = false;
   failed_ = false;
-  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+  if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE + COPY_PADDING);
   filled_ = 0;
   bool text = mode == StreamMode::text;
   line_end_bytes_[0] = text ? '\r' : '\n';
@@ -280,7 +280,7 @@ void OutputStream::write(const char* data, std::size_t size) {
 OutputStream::Room OutputStream::room(std::size_t size) {
   if (truncate_pending_) begin_output();
   if (!is_open()) {
-    if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE);
+    if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE + COPY_PADDING);
     filled_ = 0;
   } else if (filled_ + size > BLOCK_SIZE) {
     flush_buffer();

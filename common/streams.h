@@ -7,6 +7,7 @@
 // a byte or a line never costs a system call of its own.
 #pragma once
 
+#include <bit>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -85,6 +86,13 @@ class InputStream {
   // own text): false, with nothing taken, once one has (or when size is 0).
   template <typename Take>
   bool take_buffered_lines(std::size_t size, Take take);
+  // Lists in `ends` where each line that lies whole in the buffer ends (one
+  // past its line feed), as read_line would read them and at most size - 1
+  // bytes long, and takes them; gives how many. Once `most` are listed no
+  // further stretch is looked at, so that `ends` needs room for fewer than
+  // most + LineFeedSearch::STRETCH. 0, with nothing taken, once a NUL has
+  // come into the buffer.
+  std::size_t take_line_ends(std::size_t size, const char** ends, std::size_t most);
   // The text of a line read from this stream: its bytes up to the first
   // NUL, searched for only once a NUL has come into the buffer.
   std::string_view text_of(std::string_view line) const {
@@ -126,6 +134,8 @@ class InputStream {
   bool owned_ = false;
   StreamMode mode_ = StreamMode::text;
   std::size_t block_size_ = BLOCK_SIZE;
+  // Whole stretches of the block, then COPY_PADDING bytes more, so that
+  // any line or part of one in it may be written by a padded copy.
   StreamBuffer buffer_;
   std::size_t position_ = 0;
   std::size_t filled_ = 0;
@@ -157,27 +167,20 @@ inline std::string_view InputStream::buffered_line(std::size_t size) {
 template <typename Take>
 bool InputStream::take_buffered_lines(std::size_t size, Take take) {
   if (nul_seen_ || size == 0) return false;
-  // Read once: the stores that `take` makes could be taken to change them.
-  const char* const buffer = buffer_.get();
-  const std::size_t first = position_;
-  const std::size_t filled = filled_;
-  std::size_t line = first;
-  for (std::size_t stretch = first / LineFeedSearch::STRETCH * LineFeedSearch::STRETCH; stretch < filled;
-       stretch += LineFeedSearch::STRETCH) {
-    std::uint64_t bits = byte_bits(buffer + stretch, '\n');
-    if (first > stretch) bits &= ~std::uint64_t{0} << (first - stretch);
-    if (filled - stretch < LineFeedSearch::STRETCH) bits &= (std::uint64_t{1} << (filled - stretch)) - 1;
-    for (; bits != 0; bits &= bits - 1) {
-      std::size_t end = stretch + static_cast<std::size_t>(std::countr_zero(bits)) + 1;
-      if (end - line > size - 1) {
-        position_ = line;
-        return true;
-      }
-      std::string_view whole(buffer + line, end - line);
-      line = end;
+  // Listed first, a few hundred at a time, so that the loop that hands
+  // them over takes no branch on how many lines a stretch holds.
+  constexpr std::size_t MOST = 256;
+  const char* ends[MOST + LineFeedSearch::STRETCH];
+  std::size_t count = MOST;
+  while (count >= MOST) {
+    const char* line = buffer_.get() + position_;
+    count = take_line_ends(size, ends, MOST);
+    for (std::size_t i = 0; i < count; ++i) {
+      std::string_view whole(line, static_cast<std::size_t>(ends[i] - line));
+      line = ends[i];
       if constexpr (std::is_same_v<decltype(take(whole)), bool>) {
         if (!take(whole)) {
-          position_ = line;
+          position_ = static_cast<std::size_t>(line - buffer_.get());
           return true;
         }
       } else {
@@ -185,8 +188,52 @@ bool InputStream::take_buffered_lines(std::size_t size, Take take) {
       }
     }
   }
-  position_ = line;
   return true;
+}
+
+// Lists where the lines marked in a stretch's bits end, from `base` (one
+// past the stretch's first byte) on, into `ends`, and gives how many. The
+// first four are listed whatever their number, so that a stretch of up to
+// four lines, most stretches, takes no branch on it.
+inline std::size_t list_line_ends(std::uint64_t bits, const char* base, const char** ends) {
+  const auto count = static_cast<std::size_t>(bits_set(bits));
+  // The top bit set keeps the count of trailing zeros defined, with no
+  // branch, where the stretch has fewer lines: those ends are not counted.
+  constexpr std::uint64_t TOP = std::uint64_t{1} << 63;
+  for (std::size_t i = 0; i < 4; ++i) {
+    ends[i] = base + std::countr_zero(bits | TOP);
+    bits &= bits - 1;
+  }
+  for (std::size_t i = 4; i < count; ++i) {
+    ends[i] = base + std::countr_zero(bits);
+    bits &= bits - 1;
+  }
+  return count;
+}
+
+inline std::size_t InputStream::take_line_ends(std::size_t size, const char** ends, std::size_t most) {
+  if (nul_seen_ || size == 0) return 0;
+  const char* const buffer = buffer_.get();
+  const std::size_t first = position_;
+  const std::size_t filled = filled_;
+  std::size_t count = 0;
+  for (std::size_t stretch = first / LineFeedSearch::STRETCH * LineFeedSearch::STRETCH;
+       stretch < filled && count < most; stretch += LineFeedSearch::STRETCH) {
+    std::uint64_t bits = byte_bits(buffer + stretch, '\n');
+    if (first > stretch) bits &= ~std::uint64_t{0} << (first - stretch);
+    if (filled - stretch < LineFeedSearch::STRETCH) bits &= (std::uint64_t{1} << (filled - stretch)) - 1;
+    count += list_line_ends(bits, buffer + stretch + 1, ends + count);
+  }
+  // Only where the lines listed span more than size - 1 bytes can one of
+  // them be longer: it is left, with those after it.
+  if (count > 0 && static_cast<std::size_t>(ends[count - 1] - (buffer + first)) > size - 1) {
+    const char* line = buffer + first;
+    std::size_t fitting = 0;
+    while (fitting < count && static_cast<std::size_t>(ends[fitting] - line) <= size - 1) line = ends[fitting++];
+    count = fitting;
+  }
+  if (count > 0) position_ = static_cast<std::size_t>(ends[count - 1] - buffer);
+  return count;
 }
 
 // Lines taken in batches from where they lie whole in an input stream's
@@ -201,9 +248,16 @@ class LineBatch {
   // whole in the stream's buffer and no NUL has come into it; else empty,
   // with nothing taken (the stream is then read as usual).
   std::string_view next(InputStream& input, std::size_t size) {
-    if (next_ < count_) return lines_[next_++];
-    take_batch(input, size);
-    return next_ < count_ ? lines_[next_++] : std::string_view();
+    if (next_ == count_) {
+      start_ = input.buffered_data();
+      count_ = input.take_line_ends(size, ends_, CAPACITY);
+      next_ = 0;
+      if (count_ == 0) return {};
+    }
+    const char* end = ends_[next_++];
+    std::string_view line(start_, static_cast<std::size_t>(end - start_));
+    start_ = end;
+    return line;
   }
   // Drops the lines not taken yet, when the stream goes back to its start.
   void clear() { count_ = next_ = 0; }
@@ -211,15 +265,8 @@ class LineBatch {
  private:
   static constexpr std::size_t CAPACITY = 256;
 
-  void take_batch(InputStream& input, std::size_t size) {
-    clear();
-    input.take_buffered_lines(size, [this](std::string_view line) {
-      lines_[count_++] = line;
-      return count_ < CAPACITY;
-    });
-  }
-
-  std::string_view lines_[CAPACITY];
+  const char* ends_[CAPACITY + LineFeedSearch::STRETCH];
+  const char* start_ = nullptr;  // where the next line begins
   std::size_t count_ = 0;
   std::size_t next_ = 0;
 };
@@ -290,6 +337,30 @@ class OutputStream {
     put('\n');
   }
 
+  // The same for bytes that lie where the COPY_PADDING bytes from `data` on
+  // may be read, whatever the size: a line or part of one in an input
+  // stream's buffer, or in a line buffer COPY_PADDING bytes longer than the
+  // longest line read into it.
+  void write_padded_within_line(const char* data, std::size_t size) {
+    if (filled_ + size <= direct_limit_) {
+      copy_padded(buffer_.get() + filled_, data, size);
+      filled_ += size;
+      return;
+    }
+    write_unconverted(data, size);
+  }
+  void write_padded_line(const char* data, std::size_t size) {
+    if (filled_ + size + 2 <= direct_limit_) {
+      char* to = buffer_.get() + filled_;
+      copy_padded(to, data, size);
+      std::memcpy(to + size, line_end_bytes_, 2);
+      filled_ += size + line_end_size_;
+      return;
+    }
+    write_within_line(data, size);
+    put('\n');
+  }
+
   // Writing straight into the buffer, for loops that make their output a
   // few bytes at a time: room() gives the free rest of the buffer, at least
   // `size` bytes of it (size at most BLOCK_SIZE), written out first when
@@ -336,6 +407,7 @@ class OutputStream {
   // so messages come after the output that preceded them.
   OutputStream* written_out_first_ = nullptr;
   StreamMode mode_ = StreamMode::text;
+  // BLOCK_SIZE bytes and COPY_PADDING more, which a padded copy may write.
   StreamBuffer buffer_;
   std::size_t filled_ = 0;
   // What the writes within a line may fill the buffer up to without a call:

@@ -9,8 +9,10 @@ namespace cut {
 
 namespace {
 
-// The line buffer of the three line-based modes.
-char line_buffer[MAX_POSITION];
+// The line buffer of the three line-based modes, which reads lines of up
+// to MAX_POSITION - 1 bytes; its padding lets its lines be written by
+// padded copies, as those in the input's buffer are.
+char line_buffer[MAX_POSITION + suite::COPY_PADDING];
 
 // A run of selected positions: offsets first to end (not included).
 struct Run {
@@ -35,7 +37,7 @@ std::vector<Run> selected_runs(const PositionSet& selected) {
 // input's buffer, or into the line buffer when it is not all there, and
 // gives its text up to the first NUL; false at the end of the input.
 bool read_line(suite::InputStream& input, std::string_view& line) {
-  std::string_view read = input.read_line_in_place(line_buffer, sizeof line_buffer);
+  std::string_view read = input.read_line_in_place(line_buffer, MAX_POSITION);
   if (read.empty()) return false;
   line = input.text_of(read);
   return true;
@@ -67,7 +69,7 @@ void write_selected_fields(const char* line, const char* end, char delimiter, co
         run_end = field_end;
       } else {
         if (run_start != nullptr) {
-          output.write_within_line(run_start, static_cast<std::size_t>(run_end - run_start));
+          output.write_padded_within_line(run_start, static_cast<std::size_t>(run_end - run_start));
           output.put(delimiter);
         }
         run_start = field;
@@ -78,7 +80,7 @@ void write_selected_fields(const char* line, const char* end, char delimiter, co
     field = field_end + 1;
   }
   if (run_start != nullptr) {
-    output.write_line(run_start, static_cast<std::size_t>(run_end - run_start));
+    output.write_padded_line(run_start, static_cast<std::size_t>(run_end - run_start));
   } else {
     output.put('\n');
   }
@@ -179,7 +181,7 @@ void cut_mapped_fields(suite::InputStream& input, suite::OutputStream& output, c
       if (window == 0 && line_feed <= start + 64) {
         // No delimiter: the line is its only field.
         if (selected.flags()[0]) {
-          output.write_line(data + start, line_feed - start);
+          output.write_padded_line(data + start, line_feed - start);
         } else {
           output.put('\n');
         }
@@ -229,13 +231,13 @@ void cut_columns(suite::InputStream& input, suite::OutputStream& output, const P
   auto write_columns = [&](std::string_view line) {
     for (const Run& run : runs) {
       if (run.first >= line.size()) break;
-      output.write_within_line(line.data() + run.first, std::min(run.end, line.size()) - run.first);
+      output.write_padded_within_line(line.data() + run.first, std::min(run.end, line.size()) - run.first);
     }
     output.put('\n');
   };
   std::string_view line;
   while (true) {
-    input.take_buffered_lines(sizeof line_buffer, [&](std::string_view whole) { write_columns(without_newline(whole)); });
+    input.take_buffered_lines(MAX_POSITION, [&](std::string_view whole) { write_columns(without_newline(whole)); });
     if (!read_line(input, line)) break;
     if (has_no_text(line)) continue;
     write_columns(without_newline(line));
@@ -261,14 +263,14 @@ void cut_rows(suite::InputStream& input, suite::OutputStream& output, const Posi
   std::uint64_t row = 0;
   std::string_view line;
   while (true) {
-    input.take_buffered_lines(sizeof line_buffer, [&](std::string_view whole) {
-      if (selected.contains(++row)) output.write_line(whole.data(), whole.size() - 1);
+    input.take_buffered_lines(MAX_POSITION, [&](std::string_view whole) {
+      if (selected.contains(++row)) output.write_padded_line(whole.data(), whole.size() - 1);
     });
     if (!read_line(input, line)) break;
     ++row;
     if (!selected.contains(row) || has_no_text(line)) continue;
     line = without_newline(line);
-    output.write_line(line.data(), line.size());
+    output.write_padded_line(line.data(), line.size());
   }
 }
 

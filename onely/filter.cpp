@@ -90,11 +90,13 @@ void emit_run(std::string_view held, std::int64_t repeat_count, suite::OutputStr
   if (settings.line_filter == LineFilter::SINGLE_ONLY && repeat_count != 0) return;
   if (settings.line_filter == LineFilter::REPEATED_ONLY && repeat_count == 0) return;
   if (settings.show_counts) write_count(repeat_count + 1, output);
-  // Only the last byte of a line can be a line feed.
+  // Only the last byte of a line can be a line feed. The line lies in the
+  // input's buffer or at the start of a line store: either may be read
+  // past it.
   if (!held.empty() && held.back() == '\n') {
-    output.write_line(held.data(), held.size() - 1);
+    output.write_padded_line(held.data(), held.size() - 1);
   } else {
-    output.write_within_line(held.data(), held.size());
+    output.write_padded_within_line(held.data(), held.size());
   }
 }
 

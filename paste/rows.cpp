@@ -51,10 +51,12 @@ void paste_rows(suite::InputStream* const* inputs, std::size_t count, const std:
           output.write_within_line(delimiter.data(), delimiter.size());
         }
       }
+      // A line lies in its input's buffer or at the start of the line
+      // buffer: either may be read past it.
       if (i + 1 < count) {
-        output.write_within_line(line->data(), line->size());
+        output.write_padded_within_line(line->data(), line->size());
       } else {
-        output.write_line(line->data(), line->size());
+        output.write_padded_line(line->data(), line->size());
       }
     }
   }

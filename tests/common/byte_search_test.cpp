@@ -67,3 +67,27 @@ TEST(ByteSearch, CopyBytesCopiesExactlyTheSpan) {
     }
   }
 }
+
+// Every length up to 200 from spans padded to exactly COPY_PADDING bytes
+// (a read past that is caught under the address checker) into targets with
+// exactly that room: the span arrives whole, and nothing before the target
+// or past its padding changes.
+TEST(ByteSearch, PaddedCopyCopiesTheSpanAndKeepsToItsPadding) {
+  std::mt19937 random(6464);
+  for (std::size_t size = 0; size <= 200; ++size) {
+    for (int round = 0; round < 10; ++round) {
+      std::size_t padded = std::max(size, suite::COPY_PADDING);
+      std::vector<char> source(padded);
+      for (char& c : source) c = static_cast<char>(random());
+      std::size_t before = random() % 20;
+      std::size_t after = random() % 20;
+      std::vector<char> target(before + padded + after, '#');
+      suite::copy_padded(target.data() + before, source.data(), size);
+      ASSERT_TRUE(std::equal(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(size),
+                             target.begin() + static_cast<std::ptrdiff_t>(before)))
+          << "size " << size;
+      ASSERT_EQ(std::count(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(before), '#'), before);
+      ASSERT_EQ(std::count(target.end() - static_cast<std::ptrdiff_t>(after), target.end(), '#'), after);
+    }
+  }
+}

@@ -340,6 +340,53 @@ TEST(Input, LinesInPlaceAreTheLinesReadLineGives) {
   }
 }
 
+// Buffers of up to thousands of lines, most of a few bytes (so that a
+// stretch of 64 bytes holds any number of them, a buffer more than a batch
+// holds), and some longer than the line size: lines taken by a batch, or all
+// at once, are the lines read_line gives, and the lines too long are left
+// to be read.
+TEST(Input, BatchesOfManyShortLinesAreTheLinesReadLineGives) {
+  std::mt19937 random(7171);
+  suite_test::TempFolder folder;
+  for (int round = 0; round < 120; ++round) {
+    std::string input;
+    std::size_t size = random() % 20000;
+    unsigned density = 2 + random() % 40;
+    while (input.size() < size) {
+      unsigned pick = random() % 1000;
+      input += pick < 1000 / density ? '\n' : pick < 1000 / density + 3 ? '\r' : static_cast<char>('a' + pick % 26);
+    }
+    std::string name = "short" + std::to_string(round);
+    folder.write(name, input);
+    StreamMode mode = random() % 2 == 0 ? StreamMode::text : StreamMode::binary;
+    std::size_t block = 1 + random() % 8000;
+    std::size_t line_size = 2 + random() % 100;
+    InputStream taken(block);
+    InputStream copied(block);
+    ASSERT_TRUE(taken.open(folder.file(name), mode));
+    ASSERT_TRUE(copied.open(folder.file(name), mode));
+    std::vector<char> spare(line_size);
+    std::vector<char> line(line_size);
+    suite::LineBatch batch;
+    bool by_batch = round % 2 == 0;
+    for (int number = 0;; ++number) {
+      std::vector<std::string> lines;
+      if (by_batch) {
+        std::string_view next = batch.next(taken, line_size);
+        if (!next.empty()) lines.emplace_back(next);
+      } else {
+        taken.take_buffered_lines(line_size, [&](std::string_view whole) { lines.emplace_back(whole); });
+      }
+      if (lines.empty()) lines.emplace_back(taken.read_line_in_place(spare.data(), spare.size()));
+      for (const std::string& whole : lines) {
+        std::size_t count = copied.read_line(line.data(), line.size());
+        ASSERT_EQ(whole, std::string_view(line.data(), count)) << "round " << round << ", line " << number++;
+      }
+      if (lines.back().empty()) break;
+    }
+  }
+}
+
 // Random mixes of every kind of write, in both modes, through a buffer
 // filled past its end many times, against the bytes the mode gives.
 TEST(Output, EveryKindOfWriteMatchesTheModelOfItsMode) {
@@ -367,14 +414,21 @@ TEST(Output, EveryKindOfWriteMatchesTheModelOfItsMode) {
             break;
           }
           case 1:
-            out.write_within_line(plain.data(), plain.size());
+          case 2: {
+            // Now and then from a span with the padding a padded write may
+            // read (and no more, for the address checker).
+            bool padded = random() % 2 == 0;
+            std::string source = plain + std::string(suite::COPY_PADDING, '#');
+            bool whole_line = random() % 2 == 0;
+            if (whole_line) {
+              padded ? out.write_padded_line(source.data(), size) : out.write_line(plain.data(), size);
+            } else {
+              padded ? out.write_padded_within_line(source.data(), size) : out.write_within_line(plain.data(), size);
+            }
             expected += plain;
+            if (whole_line) line_end();
             break;
-          case 2:
-            out.write_line(plain.data(), plain.size());
-            expected += plain;
-            line_end();
-            break;
+          }
           case 3:
             if (random() % 2 == 0) {
               out.put('\n');

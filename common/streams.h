@@ -316,50 +316,15 @@ class OutputStream {
   void write(std::string_view text) { write(text.data(), text.size()); }
   // Writes bytes that the caller knows hold no line feed, so that text mode
   // has nothing to convert: they are copied with no scan.
-  void write_within_line(const char* data, std::size_t size) {
-    if (filled_ + size <= direct_limit_) {
-      copy_bytes(buffer_.get() + filled_, data, size);
-      filled_ += size;
-      return;
-    }
-    write_unconverted(data, size);
-  }
+  void write_within_line(const char* data, std::size_t size) { write_span_by<copy_bytes>(data, size); }
   // Writes a line that holds no line feed, then the line end.
-  void write_line(const char* data, std::size_t size) {
-    if (filled_ + size + 2 <= direct_limit_) {
-      char* to = buffer_.get() + filled_;
-      copy_bytes(to, data, size);
-      std::memcpy(to + size, line_end_bytes_, 2);
-      filled_ += size + line_end_size_;
-      return;
-    }
-    write_within_line(data, size);
-    put('\n');
-  }
-
+  void write_line(const char* data, std::size_t size) { write_line_by<copy_bytes>(data, size); }
   // The same for bytes that lie where the COPY_PADDING bytes from `data` on
   // may be read, whatever the size: a line or part of one in an input
   // stream's buffer, or in a line buffer COPY_PADDING bytes longer than the
   // longest line read into it.
-  void write_padded_within_line(const char* data, std::size_t size) {
-    if (filled_ + size <= direct_limit_) {
-      copy_padded(buffer_.get() + filled_, data, size);
-      filled_ += size;
-      return;
-    }
-    write_unconverted(data, size);
-  }
-  void write_padded_line(const char* data, std::size_t size) {
-    if (filled_ + size + 2 <= direct_limit_) {
-      char* to = buffer_.get() + filled_;
-      copy_padded(to, data, size);
-      std::memcpy(to + size, line_end_bytes_, 2);
-      filled_ += size + line_end_size_;
-      return;
-    }
-    write_within_line(data, size);
-    put('\n');
-  }
+  void write_padded_within_line(const char* data, std::size_t size) { write_span_by<copy_padded>(data, size); }
+  void write_padded_line(const char* data, std::size_t size) { write_line_by<copy_padded>(data, size); }
 
   // Writing straight into the buffer, for loops that make their output a
   // few bytes at a time: room() gives the free rest of the buffer, at least
@@ -385,6 +350,31 @@ class OutputStream {
 
  private:
   friend struct StandardStreams;
+
+  // The writes within a line and of a line, through the copy that the
+  // caller's bytes allow.
+  using Copy = void (*)(char* to, const char* from, std::size_t size);
+  template <Copy COPY>
+  void write_span_by(const char* data, std::size_t size) {
+    if (filled_ + size <= direct_limit_) {
+      COPY(buffer_.get() + filled_, data, size);
+      filled_ += size;
+      return;
+    }
+    write_unconverted(data, size);
+  }
+  template <Copy COPY>
+  void write_line_by(const char* data, std::size_t size) {
+    if (filled_ + size + 2 <= direct_limit_) {
+      char* to = buffer_.get() + filled_;
+      COPY(to, data, size);
+      std::memcpy(to + size, line_end_bytes_, 2);
+      filled_ += size + line_end_size_;
+      return;
+    }
+    write_unconverted(data, size);
+    put('\n');
+  }
 
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void update_direct_writing();

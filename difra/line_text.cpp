@@ -51,12 +51,7 @@ std::size_t length_without_trailing_blanks(std::string_view line) {
   return end;
 }
 
-std::string_view display_text(std::string_view line, char* expanded) {
-  if (settings.expand_tabs) return {expanded, expand_tab_characters(line, expanded)};
-  return line;
-}
-
-std::string_view compared_text(std::string_view display, char* work) {
+std::string_view changed_compared_text(std::string_view display, char* work) {
   std::string_view text = display;
   if (settings.squeeze_blanks) {
     text = {work, remove_blanks_and_tabs(text, work)};

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "difra/settings.h"
+
 namespace difra {
 
 // Lines are read into buffers of this size, so a line is at most
@@ -32,13 +34,22 @@ void fold_to_upper_case(std::string_view text, char* out);
 std::size_t length_without_trailing_blanks(std::string_view line);
 
 // The text a line is shown with: the line's text (as read, up to its first
-// NUL, newline kept), tab-expanded under /T into `expanded`.
-std::string_view display_text(std::string_view line, char* expanded);
+// NUL, newline kept), tab-expanded under /T into `expanded`. Inline, with
+// the line itself as the usual answer: every line of both files is shown
+// or compared through it.
+inline std::string_view display_text(std::string_view line, char* expanded) {
+  if (settings.expand_tabs) return {expanded, expand_tab_characters(line, expanded)};
+  return line;
+}
 
 // The text a line is compared by, made from its display text under /S, /C
 // and /B; `work` (EXPANDED_BUFFER_SIZE bytes) receives it when it must be
 // changed.
-std::string_view compared_text(std::string_view display, char* work);
+std::string_view changed_compared_text(std::string_view display, char* work);
+inline std::string_view compared_text(std::string_view display, char* work) {
+  if (!settings.squeeze_blanks && !settings.fold_case && !settings.trim_trailing_blanks) return display;
+  return changed_compared_text(display, work);
+}
 
 // Rotate-xor hash: for each byte, rotate left by one bit, then xor the byte
 // in. A hash of 0 becomes 1.

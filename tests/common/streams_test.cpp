@@ -216,6 +216,32 @@ TEST(Output, LineWritesTruncateFirstAndEndLinesAsTheOpeningSays) {
   EXPECT_EQ(folder.read("b"), "b\n\n\n");
 }
 
+// Writes made in the buffer in place: the first truncates a file whose
+// truncation waits, and on an unbuffered stream they reach the file as
+// soon as they are taken as written.
+TEST(Output, WritesInPlaceTruncateFirstAndGoOutAtOnceWhenUnbuffered) {
+  suite_test::TempFolder folder;
+  folder.write("o", "old content, longer");
+  OutputStream out;
+  ASSERT_TRUE(out.open(folder.file("o"), StreamMode::binary, OutputStream::Truncation::when_output_begins));
+  OutputStream::Room room = out.room(16);
+  std::memcpy(room.begin, "xy", 2);
+  out.commit(room.begin + 2);
+  ASSERT_TRUE(out.close());
+  EXPECT_EQ(folder.read("o"), "xy");
+
+  suite::platform::Handle handle = suite::platform::open_for_writing(folder.file("u"), true);
+  ASSERT_NE(handle, suite::platform::NO_HANDLE);
+  OutputStream unbuffered;
+  unbuffered.attach(handle, StreamMode::binary, true);
+  room = unbuffered.room(8);
+  std::memcpy(room.begin, "zz", 2);
+  unbuffered.commit(room.begin + 2);
+  EXPECT_EQ(folder.read("u"), "zz");
+  unbuffered.close();
+  suite::platform::close_handle(handle);
+}
+
 // A caller that must have the whole file learns of a write that did not
 // land, whether it failed at once or only when the buffer went out.
 TEST(Output, AFailedWriteIsReportedByCloseAndStaysReported) {

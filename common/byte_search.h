@@ -72,11 +72,9 @@ inline Lanes load_lanes(const unsigned char* from) {
   return lanes;
 }
 
-// One bit for each of the sixteen bytes from `at` on, in memory order from
-// the lowest bit: set where the byte is c.
-inline unsigned sixteen_byte_bits(const char* at, char c) {
-  Lanes equal = static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(at)) ==
-                                   static_cast<unsigned char>(c));
+// One bit for each of the sixteen lanes of a comparison, in memory order
+// from the lowest bit: set where it holds.
+inline unsigned lane_bits(Lanes equal) {
 #if defined(__SSE2__)
   // The x86-64 baseline has one instruction that gathers the top bits of
   // the sixteen bytes.
@@ -95,11 +93,30 @@ inline unsigned sixteen_byte_bits(const char* at, char c) {
 #endif
 }
 
+// One bit for each of the sixteen bytes from `at` on, in memory order from
+// the lowest bit: set where the byte is c.
+inline unsigned sixteen_byte_bits(const char* at, char c) {
+  return lane_bits(
+      static_cast<Lanes>(load_lanes(reinterpret_cast<const unsigned char*>(at)) == static_cast<unsigned char>(c)));
+}
+
 // The same for the 64 bytes from `from` on.
 inline std::uint64_t byte_bits(const char* from, char c) {
   std::uint64_t bits = 0;
   for (std::size_t step = 0; step < 64; step += LANE_COUNT) {
     bits |= std::uint64_t{sixteen_byte_bits(from + step, c)} << step;
+  }
+  return bits;
+}
+
+// The same for the bytes that are a or b.
+inline std::uint64_t either_byte_bits(const char* from, char a, char b) {
+  std::uint64_t bits = 0;
+  for (std::size_t step = 0; step < 64; step += LANE_COUNT) {
+    Lanes bytes = load_lanes(reinterpret_cast<const unsigned char*>(from + step));
+    Lanes either = static_cast<Lanes>(bytes == static_cast<unsigned char>(a)) |
+                   static_cast<Lanes>(bytes == static_cast<unsigned char>(b));
+    bits |= std::uint64_t{lane_bits(either)} << step;
   }
   return bits;
 }

@@ -21,6 +21,13 @@ std::string_view next_block(suite::InputStream& input) {
   return {input.buffered_data(), input.buffered_size()};
 }
 
+// A row of spaces, of which a store keeps as many as it needs.
+constexpr std::array<char, 64> SPACES = [] {
+  std::array<char, 64> spaces{};
+  spaces.fill(' ');
+  return spaces;
+}();
+
 // The output of a conversion, made straight in the stream's buffer. Every
 // step leaves at least MARGIN free bytes ahead, so a step may store a whole
 // word of eight bytes, sixteen or sixty-four bytes of the input or a row of
@@ -59,6 +66,27 @@ class DirectOutput {
     *next_++ = c;
     keep_margin();
   }
+  // For a step that makes up to `size` bytes: room for them and the margin
+  // past them, so that its stores take no test of their own. keep_margin()
+  // after the last of them.
+  void reserve(std::size_t size) {
+    if (static_cast<std::size_t>(end_ - next_) < size + MARGIN) renew(size + MARGIN);
+  }
+  template <std::size_t SIZE>
+  void store_first_of(const char* from, std::size_t count) {
+    static_assert(SIZE <= MARGIN);
+    std::memcpy(next_, from, SIZE);
+    next_ += count;
+  }
+  void store_line_end() {
+    std::memcpy(next_, line_end_bytes_.data(), line_end_bytes_.size());
+    next_ += line_end_size_;
+  }
+  // Up to sixteen spaces.
+  void store_spaces(std::size_t count) {
+    std::memcpy(next_, SPACES.data(), 16);
+    next_ += count;
+  }
   // Both bytes of a line end are stored, of which a line feed alone keeps
   // one.
   void end_line() {
@@ -67,11 +95,7 @@ class DirectOutput {
     keep_margin();
   }
   void put_spaces(Column count) {
-    static constexpr std::array<char, MARGIN> SPACES = [] {
-      std::array<char, MARGIN> spaces{};
-      spaces.fill(' ');
-      return spaces;
-    }();
+    static_assert(MARGIN <= SPACES.size());
     if (count <= MARGIN) {
       if (count <= 16) {
         std::memcpy(next_, SPACES.data(), 16);
@@ -93,12 +117,12 @@ class DirectOutput {
   }
 
  private:
-  void renew() {
+  void renew(std::size_t size = MARGIN) {
     stream_.commit(next_);
-    take_room();
+    take_room(size);
   }
-  void take_room() {
-    suite::OutputStream::Room room = stream_.room(MARGIN);
+  void take_room(std::size_t size = MARGIN) {
+    suite::OutputStream::Room room = stream_.room(size);
     next_ = room.begin;
     end_ = room.end;
   }
@@ -257,22 +281,41 @@ void spread_special(const char* special, DirectOutput& out, Column& column, cons
 // Colspread's pass over 64 bytes at a step, while at least 128 are left
 // (so that a copy of 64 bytes from anywhere in the step reads only the
 // block): the tabs and line feeds of a step are found at once, and the
-// runs between them copied in one store each. Returns where it stopped.
+// runs between them copied in one store each, into room taken once for the
+// whole step. Returns where it stopped.
 const char* spread_in_steps_of_64(const char* p, const char* end, DirectOutput& out, Column& column,
                                   const TabStopTable& stops) {
+  // What a step can make with no wider tab: each of its bytes a tab of up
+  // to sixteen spaces. A wider one is written with its own checks.
+  constexpr Column MOST_SPACES_STORED = 16;
+  constexpr std::size_t MOST_STEP_OUTPUT = 64 * MOST_SPACES_STORED;
   for (; end - p >= 128; p += 64) {
-    std::uint64_t specials = suite::byte_bits(p, '\t') | suite::byte_bits(p, '\n');
+    out.reserve(MOST_STEP_OUTPUT);
+    std::uint64_t specials = suite::either_byte_bits(p, '\t', '\n');
     const char* plain = p;
     for (; specials != 0; specials &= specials - 1) {
       const char* special = p + std::countr_zero(specials);
-      out.put_first_of<64>(plain, static_cast<std::size_t>(special - plain));
+      out.store_first_of<64>(plain, static_cast<std::size_t>(special - plain));
       column += static_cast<Column>(special - plain);
-      spread_special(special, out, column, stops);
+      if (*special == '\n') {
+        out.store_line_end();
+        column = 0;
+      } else {
+        Column stop = stops.next_stop(column);
+        if (stop - column <= MOST_SPACES_STORED) {
+          out.store_spaces(static_cast<std::size_t>(stop - column));
+        } else {
+          out.put_spaces(stop - column);
+          out.reserve(MOST_STEP_OUTPUT);
+        }
+        column = stop;
+      }
       plain = special + 1;
     }
-    out.put_first_of<64>(plain, static_cast<std::size_t>(p + 64 - plain));
+    out.store_first_of<64>(plain, static_cast<std::size_t>(p + 64 - plain));
     column += static_cast<Column>(p + 64 - plain);
   }
+  out.keep_margin();
   return p;
 }
 

@@ -277,7 +277,7 @@ void OutputStream::write(const char* data, std::size_t size) {
 }
 
 // Bytes given to a stream that is not open are dropped, as by write().
-OutputStream::Room OutputStream::room_with_checks(std::size_t size) {
+OutputStream::Room OutputStream::room(std::size_t size) {
   if (truncate_pending_) begin_output();
   if (!is_open()) {
     if (!buffer_) buffer_ = make_stream_buffer(BLOCK_SIZE + COPY_PADDING);
@@ -289,7 +289,7 @@ OutputStream::Room OutputStream::room_with_checks(std::size_t size) {
   return {buffer_.get() + filled_, buffer_.get() + BLOCK_SIZE};
 }
 
-void OutputStream::commit_with_checks(const char* end) {
+void OutputStream::commit(const char* end) {
   if (!is_open()) return;
   filled_ = static_cast<std::size_t>(end - buffer_.get());
   if (unbuffered_) flush();

@@ -335,17 +335,8 @@ class OutputStream {
     char* begin;
     char* end;
   };
-  Room room(std::size_t size) {
-    if (filled_ + size <= direct_limit_) return {buffer_.get() + filled_, buffer_.get() + BLOCK_SIZE};
-    return room_with_checks(size);
-  }
-  void commit(const char* end) {
-    if (direct_limit_ != 0) {
-      filled_ = static_cast<std::size_t>(end - buffer_.get());
-      return;
-    }
-    commit_with_checks(end);
-  }
+  Room room(std::size_t size);
+  void commit(const char* end);
   std::string_view line_end() const { return {line_end_bytes_, line_end_size_}; }
   // Writes a NUL-terminated string up to its NUL.
   void write_c_string(const char* text);
@@ -388,8 +379,6 @@ class OutputStream {
   void reset(platform::Handle handle, bool owned, StreamMode mode);
   void update_direct_writing();
   void put_with_checks(char c);
-  Room room_with_checks(std::size_t size);
-  void commit_with_checks(const char* end);
   void flush_buffer();
   void write_raw(const char* data, std::size_t size);
   void write_unconverted(const char* data, std::size_t size);

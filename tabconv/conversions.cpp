@@ -51,9 +51,7 @@ class DirectOutput {
   // stored in one copy of SIZE bytes.
   template <std::size_t SIZE>
   void put_first_of(const char* from, std::size_t count) {
-    static_assert(SIZE <= MARGIN);
-    std::memcpy(next_, from, SIZE);
-    next_ += count;
+    store_first_of<SIZE>(from, count);
     keep_margin();
   }
   // The first `count` (at most eight) bytes of the word.
@@ -67,8 +65,8 @@ class DirectOutput {
     keep_margin();
   }
   // For a step that makes up to `size` bytes: room for them and the margin
-  // past them, so that its stores take no test of their own. keep_margin()
-  // after the last of them.
+  // past them, so that its stores (the store_ forms of the puts) take no
+  // test of their own. keep_margin() after the last of them.
   void reserve(std::size_t size) {
     if (static_cast<std::size_t>(end_ - next_) < size + MARGIN) renew(size + MARGIN);
   }
@@ -78,6 +76,8 @@ class DirectOutput {
     std::memcpy(next_, from, SIZE);
     next_ += count;
   }
+  // Both bytes of a line end are stored, of which a line feed alone keeps
+  // one.
   void store_line_end() {
     std::memcpy(next_, line_end_bytes_.data(), line_end_bytes_.size());
     next_ += line_end_size_;
@@ -87,11 +87,8 @@ class DirectOutput {
     std::memcpy(next_, SPACES.data(), 16);
     next_ += count;
   }
-  // Both bytes of a line end are stored, of which a line feed alone keeps
-  // one.
   void end_line() {
-    std::memcpy(next_, line_end_bytes_.data(), line_end_bytes_.size());
-    next_ += line_end_size_;
+    store_line_end();
     keep_margin();
   }
   void put_spaces(Column count) {

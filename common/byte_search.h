@@ -60,6 +60,13 @@ inline std::uint64_t load_word_in_memory_order(const char* from) {
   return word;
 }
 
+// Stores a word that holds eight bytes in memory order from its lowest
+// byte at `to`, whatever the machine's byte order.
+inline void store_word_in_memory_order(char* to, std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  std::memcpy(to, &word, sizeof word);
+}
+
 // Sixteen bytes side by side, for loops that look at sixteen bytes in one
 // step: a comparison gives 0xFF in each byte where it holds and 0 in the
 // others.

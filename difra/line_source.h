@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/byte_search.h"
 #include "common/streams.h"
 #include "difra/line_text.h"
 #include "difra/tables.h"
@@ -63,9 +64,11 @@ class LineSource {
   int display_position_ = 0;
   std::string_view line_;  // the line last read, up to its first NUL
   suite::LineBatch batch_;
-  char line_buffer_[LINE_BUFFER_SIZE];
-  char expanded_[EXPANDED_BUFFER_SIZE];
-  char work_[EXPANDED_BUFFER_SIZE];
+  // Each with room past its longest text for the bytes the hash reads
+  // there.
+  char line_buffer_[LINE_BUFFER_SIZE + suite::COPY_PADDING];
+  char expanded_[EXPANDED_BUFFER_SIZE + suite::COPY_PADDING];
+  char work_[EXPANDED_BUFFER_SIZE + suite::COPY_PADDING];
 };
 
 }  // namespace difra

@@ -1,5 +1,6 @@
 #include "difra/line_text.h"
 
+#include <bit>
 #include <cstring>
 
 #include "common/byte_search.h"
@@ -66,8 +67,6 @@ std::string_view changed_compared_text(std::string_view display, char* work) {
 
 namespace {
 
-std::uint32_t rotate_left(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
-
 // Eight bytes in memory order, shifted by 7, 6, ... 0 bits and xored: each
 // neighbouring pair first (the first of two moved by one bit), then each
 // pair of pairs (by two), then the two halves (by four). The word holds the
@@ -80,41 +79,54 @@ std::uint32_t shifted_bytes_of_eight(std::uint64_t word) {
   return static_cast<std::uint32_t>(((quads & 0xFFFFFFFFULL) << 4) ^ (quads >> 32));
 }
 
-// The last `count` (1 to 7) bytes of the text as the last bytes of a word
-// whose first bytes are zero: shifted as eight, they are shifted by
-// count - 1 down to 0 bits, and the zeros add nothing.
-std::uint64_t last_bytes_word(std::string_view text, std::size_t count) {
-  if (text.size() >= 8) {
-    std::uint64_t first_bytes_dropped = ~std::uint64_t{0} << (8 * (8 - count));
-    return suite::load_word_in_memory_order(text.data() + text.size() - 8) & first_bytes_dropped;
-  }
-  char padded[8] = {};
-  std::memcpy(padded + 8 - count, text.data() + text.size() - count, count);
-  return suite::load_word_in_memory_order(padded);
+// The hash of 32 bytes: byte i rotated left by 31 - i bits, all xored. Each
+// eight of them, shifted as eight, reach no higher than bit 14, so only the
+// first eight, moved up by 24, wrap around.
+std::uint32_t hash_of_thirty_two(const char* bytes) {
+  return std::rotl(shifted_bytes_of_eight(suite::load_word_in_memory_order(bytes)), 24) ^
+         (shifted_bytes_of_eight(suite::load_word_in_memory_order(bytes + 8)) << 16) ^
+         (shifted_bytes_of_eight(suite::load_word_in_memory_order(bytes + 16)) << 8) ^
+         shifted_bytes_of_eight(suite::load_word_in_memory_order(bytes + 24));
 }
+
+using SignedLanes = signed char __attribute__((vector_size(16)));
+
+// The places of the bytes of a 64-byte window, sixteen to a vector.
+constexpr SignedLanes WINDOW_PLACES[4] = {
+    {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+    {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31},
+    {32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47},
+    {48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63},
+};
 
 }  // namespace
 
+// A byte's rotation depends only on its distance from the end of the text,
+// modulo 32. So the text, followed by zeros up to a multiple of 32 bytes,
+// is folded onto 32 bytes by xoring its stretches of 32 together; the hash
+// of those 32 bytes is the text's, rotated left by the number of zeros
+// added (mod 32), so it is rotated back. The last 64 bytes or fewer are
+// taken as a window of 64 with the bytes past the text cleared, so that a
+// line of up to 64 bytes, most lines, takes no branch on its length.
 std::uint32_t line_hash(std::string_view text) {
-  // Eight bytes at a time: rotating by one bit per byte eight times is one
-  // rotation by eight bits, and the eight bytes, shifted by 7 down to 0
-  // bits, reach no higher than bit 14, nowhere near the bits that wrap
-  // around. The last few bytes go the same way as one shorter step.
-  std::uint32_t hash = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    hash = rotate_left(hash, 8) ^ shifted_bytes_of_eight(suite::load_word_in_memory_order(text.data() + i));
+  if (text.empty()) return 1;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  suite::Lanes folded[2] = {};
+  std::size_t start = 0;
+  for (; size - start > 64; start += 32) {
+    folded[0] ^= suite::load_lanes(bytes + start);
+    folded[1] ^= suite::load_lanes(bytes + start + 16);
   }
-  if (std::size_t rest = text.size() - i; rest > 0) {
-    hash = rotate_left(hash, static_cast<int>(rest)) ^ shifted_bytes_of_eight(last_bytes_word(text, rest));
+  const SignedLanes left = SignedLanes{} + static_cast<signed char>(size - start);
+  for (std::size_t i = 0; i < 4; ++i) {
+    suite::Lanes kept = static_cast<suite::Lanes>(WINDOW_PLACES[i] < left);
+    folded[i % 2] ^= suite::load_lanes(bytes + start + 16 * i) & kept;
   }
+  char thirty_two[32];
+  std::memcpy(thirty_two, folded, sizeof thirty_two);
+  std::uint32_t hash = std::rotl(hash_of_thirty_two(thirty_two), static_cast<int>(size % 32));
   return hash == 0 ? 1 : hash;
-}
-
-std::int32_t line_key(std::uint32_t hash) {
-  auto value = static_cast<std::int32_t>(hash);
-  if (value < 0) return value;
-  return -value;
 }
 
 }  // namespace difra

@@ -52,12 +52,16 @@ inline std::string_view compared_text(std::string_view display, char* work) {
 }
 
 // Rotate-xor hash: for each byte, rotate left by one bit, then xor the byte
-// in. A hash of 0 becomes 1.
+// in. A hash of 0 becomes 1. Reads up to 63 bytes past the end of the
+// text, which must be readable (what they hold does not matter).
 std::uint32_t line_hash(std::string_view text);
 
 // The key of a hash: the hash when it is negative as a signed number, else
 // its negation. A key is always negative.
-std::int32_t line_key(std::uint32_t hash);
+inline std::int32_t line_key(std::uint32_t hash) {
+  auto value = static_cast<std::int32_t>(hash);
+  return value < 0 ? value : -value;
+}
 
 // The occurrence bucket of a key: the low 15 bits of its absolute value.
 constexpr int BUCKET_COUNT = 32768;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/byte_search.h"
 #include "common/streams.h"
 #include "difra/settings.h"
 
@@ -52,51 +53,50 @@ std::string_view next_piece(std::string_view& rest) {
   return piece;
 }
 
-// The decimal digits of the line numbers one side of the report shows.
-// Lines are shown mostly in order, so the digits of the last number are
-// kept and stepped on by one in place; any other number is written anew.
-// The digits end at the middle of the array, and blanks follow them there,
-// so that a number goes out in one copy of a fixed size.
+// The decimal digits of the line numbers one side of the report shows, in
+// a word that holds them in memory order from its lowest byte with blanks
+// after them: a shown number has at most seven digits, so the word always
+// ends with a blank. Lines are shown mostly in order, so where the last
+// digit of the last number is not a 9 (nine numbers in ten) its word is
+// stepped on by one in place; any other number is written anew. The word
+// goes out in one store, and stays in a register from one number to the
+// next, where digits stepped on in memory would first have to be stored
+// and read back.
 class LineNumberDigits {
  public:
-  static constexpr std::size_t COPY_SIZE = 12;  // more than the digits of any int
+  static_assert(MAX_LINES < 10'000'000, "a line number and a blank fit in a word");
 
-  LineNumberDigits() { std::memset(digits_ + END, ' ', COPY_SIZE); }
-  // The digits of the number, followed by blanks up to COPY_SIZE bytes.
-  const char* of(int number) {
-    if (number != last_ + 1 || last_ < 0) {
-      write_anew(number);
+  // The digits of the number, followed by blanks up to the eighth byte.
+  std::uint64_t of(int number) {
+    if (number == last_ + 1 && last_ >= 0 && last_digit() != '9') {
+      word_ += std::uint64_t{1} << (8 * (count_ - 1));
     } else {
-      step_on();
+      write_anew(number);
     }
     last_ = number;
-    return digits_ + first_;
+    return word_;
   }
-  std::size_t count() const { return END - first_; }
+  std::size_t count() const { return count_; }
 
  private:
-  static constexpr std::size_t END = COPY_SIZE;
-
+  unsigned last_digit() const { return static_cast<unsigned>(word_ >> (8 * (count_ - 1))) & 0xFF; }
   void write_anew(int number) {
-    first_ = END;
+    char reversed[sizeof word_];
+    std::size_t count = 0;
     auto value = static_cast<unsigned>(number);
     do {
-      digits_[--first_] = static_cast<char>('0' + value % 10);
+      reversed[count++] = static_cast<char>('0' + value % 10);
       value /= 10;
     } while (value > 0);
-  }
-  void step_on() {
-    std::size_t i = END;
-    while (i > first_ && digits_[i - 1] == '9') digits_[--i] = '0';
-    if (i == first_) {
-      digits_[--first_] = '1';
-    } else {
-      ++digits_[i - 1];
-    }
+    char text[sizeof word_];
+    std::memset(text, ' ', sizeof text);
+    for (std::size_t i = 0; i < count; ++i) text[i] = reversed[count - 1 - i];
+    word_ = suite::load_word_in_memory_order(text);
+    count_ = count;
   }
 
-  char digits_[END + COPY_SIZE];
-  std::size_t first_ = END;
+  std::uint64_t word_ = 0;
+  std::size_t count_ = 1;
   int last_ = -1;
 };
 
@@ -115,10 +115,10 @@ class RecordBuilder {
       blanks(5);
       return;
     }
-    const char* shown = digits.of(number);
+    std::uint64_t shown = digits.of(number);
     std::size_t count = digits.count();
     if (count < 4) blanks(4 - count);
-    std::memcpy(room_.begin + length_, shown, LineNumberDigits::COPY_SIZE);
+    suite::store_word_in_memory_order(room_.begin + length_, shown);
     length_ += count + 1;  // the digits and a blank
   }
   void text(std::string_view text) {
@@ -136,9 +136,9 @@ class RecordBuilder {
   }
 
  private:
-  // Two number fields of up to eleven characters (each written as a copy
-  // of LineNumberDigits::COPY_SIZE bytes), two texts of TEXT_WIDTH and the
-  // blanks between them, and a line end, with room to spare.
+  // Two number fields of up to eight characters (each written as a word),
+  // two texts of TEXT_WIDTH and the blanks between them, and a line end,
+  // with room to spare.
   static constexpr std::size_t ROOM = 128;
   suite::OutputStream::Room room_;
   std::size_t length_ = 0;

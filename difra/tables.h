@@ -27,9 +27,11 @@ class OccurrenceTable {
   static constexpr int BYTES = BUCKET_COUNT / 4;
 
   int counter(int bucket) const { return (bytes_[bucket / 4] >> shift(bucket)) & 3; }
-  // Counts one more line in the bucket; a counter at 2 stays 2.
+  // Counts one more line in the bucket; a counter at 2 stays 2. With no
+  // branch: whether a bucket already holds two lines is as good as random.
   void raise(int bucket) {
-    if (counter(bucket) < 2) bytes_[bucket / 4] = static_cast<std::uint8_t>(bytes_[bucket / 4] + (1 << shift(bucket)));
+    int step = (counter(bucket) < 2 ? 1 : 0) << shift(bucket);
+    bytes_[bucket / 4] = static_cast<std::uint8_t>(bytes_[bucket / 4] + step);
   }
   // Leaves each counter as (this counter) AND (the other's), as two-bit
   // values: only buckets with exactly one line in each table stay at 1.

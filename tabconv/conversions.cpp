@@ -208,6 +208,10 @@ class PackPass {
     const char* p = block.data();
     const char* const end = p + block.size();
     while (p < end) {
+      if (column_ == written_ && end - p >= 128) {
+        p = take_in_steps_of_64(p, end);
+        continue;
+      }
       if (*p == ' ' && (column_ != written_ || p + 1 == end || p[1] == ' ')) {
         const char* run_end = suite::find_other_than(p + 1, end, ' ');
         take_spaces(static_cast<Column>(run_end - p));
@@ -230,13 +234,73 @@ class PackPass {
   void finish() { write_pending_spaces(); }
 
  private:
+  // The pass over 64 bytes at a step, while no run is pending and at least
+  // 128 bytes are left (so that a copy of 64 bytes from anywhere in a step,
+  // and a look at the byte after it, read only the block): the runs of two
+  // or more spaces and the line feeds of a step are found at once, and the
+  // bytes between them, lone spaces included, copied in one store each. A
+  // run is taken whole, also where it goes on past its step; the next step
+  // then starts where it ends. Returns where it stopped.
+  const char* take_in_steps_of_64(const char* p, const char* end) {
+    // Each byte of a step makes at most two.
+    constexpr std::size_t MOST_STEP_OUTPUT = 2 * 64;
+    while (column_ == written_ && end - p >= 128) {
+      output_.reserve(MOST_STEP_OUTPUT);
+      const std::uint64_t spaces = suite::byte_bits(p, ' ');
+      // A run starts at a space that follows none and is followed by one:
+      // a space before the step ended a run already taken or was a lone
+      // space with no space after it.
+      const std::uint64_t run_starts = spaces & suite::byte_bits(p + 1, ' ') & ~(spaces << 1);
+      std::uint64_t marks = run_starts | suite::byte_bits(p, '\n');
+      const char* plain = p;
+      const char* const step_end = p + 64;
+      while (marks != 0) {
+        const auto place = static_cast<std::size_t>(std::countr_zero(marks));
+        const char* mark = p + place;
+        output_.store_first_of<64>(plain, static_cast<std::size_t>(mark - plain));
+        column_ += static_cast<Column>(mark - plain);
+        written_ = column_;
+        if (*mark == '\n') {
+          output_.store_line_end();
+          column_ = written_ = 0;
+          plain = mark + 1;
+          marks &= marks - 1;
+          continue;
+        }
+        // The spaces run on up to the first other byte of the step, or past
+        // the step's end.
+        const char* run_end = mark + std::countr_one(spaces >> place);
+        if (run_end == step_end) run_end = suite::find_other_than(step_end, end, ' ');
+        take_spaces(static_cast<Column>(run_end - mark));
+        if (run_end == end) return end;
+        write_pending_spaces();
+        if (run_end >= step_end) {
+          output_.keep_margin();
+          return run_end;
+        }
+        output_.reserve(MOST_STEP_OUTPUT);
+        plain = run_end;
+        marks &= ~std::uint64_t{0} << (run_end - p);
+      }
+      output_.store_first_of<64>(plain, static_cast<std::size_t>(step_end - plain));
+      column_ += static_cast<Column>(step_end - plain);
+      written_ = column_;
+      p = step_end;
+    }
+    output_.keep_margin();
+    return p;
+  }
+
   // Each stop that the spaces reach ends the pending run there: a run of
-  // one space stays as it is, a longer one becomes one tab.
+  // one space stays as it is, a longer one becomes one tab. A run that
+  // ends at a stop, as spaces put in by a tab expander do, needs no search
+  // past it.
   void take_spaces(Column count) {
     const Column last = column_ + count;
     for (Column stop = stops_.next_stop(column_); stop <= last; stop = stops_.next_stop(stop)) {
       output_.put(stop - written_ == 1 ? ' ' : '\t');
       written_ = stop;
+      if (stop == last) break;
     }
     column_ = last;
   }

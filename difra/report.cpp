@@ -1,5 +1,6 @@
 #include "difra/report.h"
 
+#include <array>
 #include <cstring>
 
 #include "common/byte_search.h"
@@ -105,11 +106,13 @@ LineNumberDigits second_file_numbers;
 
 // Builds one record straight in standard output's buffer: a number field of
 // "%4d " (blanks when no number is given; a number of five or more digits
-// widens it), the text, and blanks. The record's room starts all blanks,
-// so blanks cost nothing but a step of the length.
+// widens it), the text, and blanks. The texts are copied with the bytes
+// that follow them (they lie in buffers with room past them for that), and
+// blanks are stored over what follows the first text; blanks then cost
+// nothing but a step of the length.
 class RecordBuilder {
  public:
-  RecordBuilder() : room_(suite::standard_output().room(ROOM)) { std::memset(room_.begin, ' ', ROOM); }
+  RecordBuilder() : room_(suite::standard_output().room(ROOM)) { std::memcpy(room_.begin, BLANKS.data(), 8); }
   void number_field(int number, LineNumberDigits& digits) {
     if (number < 0) {
       blanks(5);
@@ -122,8 +125,16 @@ class RecordBuilder {
     length_ += count + 1;  // the digits and a blank
   }
   void text(std::string_view text) {
-    suite::copy_bytes(room_.begin + length_, text.data(), text.size());
+    if (!text.empty()) suite::copy_padded(room_.begin + length_, text.data(), text.size());
     length_ += text.size();
+  }
+  // After the first text: the blanks up to the second number field, that
+  // field's own blanks and, where the second side is not shown, the blanks
+  // that close the record, as wide as the first text: TEXT_WIDTH + 1 + 5
+  // at most in all, whatever the first text's length.
+  void blanks_after_first_text(std::size_t count) {
+    std::memcpy(room_.begin + length_, BLANKS.data(), BLANKS.size());
+    length_ += count;
   }
   void blanks(std::size_t count) { length_ += count; }
   // A record holds no line feed (a line's only one is its last byte, which
@@ -136,10 +147,17 @@ class RecordBuilder {
   }
 
  private:
+  static constexpr std::array<char, 48> BLANKS = [] {
+    std::array<char, 48> blanks{};
+    blanks.fill(' ');
+    return blanks;
+  }();
+  static_assert(BLANKS.size() >= TEXT_WIDTH + 1 + 5);
   // Two number fields of up to eight characters (each written as a word),
-  // two texts of TEXT_WIDTH and the blanks between them, and a line end,
-  // with room to spare.
+  // two texts of TEXT_WIDTH and the blanks between them, and a line end;
+  // and the bytes that a copy of a text or of the blanks stores past them.
   static constexpr std::size_t ROOM = 128;
+  static_assert(8 + TEXT_WIDTH + 1 + 8 + suite::COPY_PADDING <= ROOM);
   suite::OutputStream::Room room_;
   std::size_t length_ = 0;
 };
@@ -152,7 +170,7 @@ void write_record(int number1, std::string_view piece1, int number2, std::string
   RecordBuilder record;
   record.number_field(number1, first_file_numbers);
   record.text(piece1);
-  record.blanks(TEXT_WIDTH - piece1.size() + 1);
+  record.blanks_after_first_text(TEXT_WIDTH - piece1.size() + 1);
   record.number_field(number2, second_file_numbers);
   if (second_side_shown) {
     record.text(piece2);

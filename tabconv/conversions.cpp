@@ -257,9 +257,7 @@ class PackPass {
       while (marks != 0) {
         const auto place = static_cast<std::size_t>(std::countr_zero(marks));
         const char* mark = p + place;
-        output_.store_first_of<64>(plain, static_cast<std::size_t>(mark - plain));
-        column_ += static_cast<Column>(mark - plain);
-        written_ = column_;
+        copy_plain(plain, mark);
         if (*mark == '\n') {
           output_.store_line_end();
           column_ = written_ = 0;
@@ -267,13 +265,7 @@ class PackPass {
           marks &= marks - 1;
           continue;
         }
-        // The spaces run on up to the first other byte of the step, or past
-        // the step's end.
-        const char* run_end = mark + std::countr_one(spaces >> place);
-        if (run_end == step_end) run_end = suite::find_other_than(step_end, end, ' ');
-        take_spaces(static_cast<Column>(run_end - mark));
-        if (run_end == end) return end;
-        write_pending_spaces();
+        const char* run_end = take_run(mark, spaces >> place, step_end, end);
         if (run_end >= step_end) {
           output_.keep_margin();
           return run_end;
@@ -282,13 +274,32 @@ class PackPass {
         plain = run_end;
         marks &= ~std::uint64_t{0} << (run_end - p);
       }
-      output_.store_first_of<64>(plain, static_cast<std::size_t>(step_end - plain));
-      column_ += static_cast<Column>(step_end - plain);
-      written_ = column_;
+      copy_plain(plain, step_end);
       p = step_end;
     }
     output_.keep_margin();
     return p;
+  }
+
+  // Copies the bytes from `from` up to `to`, at most 64, in one store, as
+  // they are.
+  void copy_plain(const char* from, const char* to) {
+    output_.store_first_of<64>(from, static_cast<std::size_t>(to - from));
+    column_ += static_cast<Column>(to - from);
+    written_ = column_;
+  }
+
+  // Takes the run of spaces at `run` of a step that ends at `step_end`
+  // (`spaces` holds the step's space bits from the run on): up to the first
+  // other byte of the step, or on past its end. Where the run ends before
+  // the block does, the spaces it leaves pending are written. Returns where
+  // it ends.
+  const char* take_run(const char* run, std::uint64_t spaces, const char* step_end, const char* end) {
+    const char* run_end = run + std::countr_one(spaces);
+    if (run_end == step_end) run_end = suite::find_other_than(step_end, end, ' ');
+    take_spaces(static_cast<Column>(run_end - run));
+    if (run_end != end) write_pending_spaces();
+    return run_end;
   }
 
   // Each stop that the spaces reach ends the pending run there: a run of

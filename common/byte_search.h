@@ -5,6 +5,7 @@
 // the short searches within a line; and a copy of short spans.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -157,6 +158,13 @@ inline void copy_bytes(char* to, const char* from, std::size_t size) {
 
 // What copy_padded may read past its span and write past its target.
 constexpr std::size_t COPY_PADDING = 64;
+
+// A row of spaces, of which a store keeps as many as it needs.
+constexpr std::array<char, 64> SPACES = [] {
+  std::array<char, 64> spaces{};
+  spaces.fill(' ');
+  return spaces;
+}();
 
 // Copies size bytes where the COPY_PADDING bytes from `from` on may be read
 // and those from `to` on written whatever the size (the bytes past the span

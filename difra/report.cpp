@@ -1,6 +1,5 @@
 #include "difra/report.h"
 
-#include <array>
 #include <cstring>
 
 #include "common/byte_search.h"
@@ -112,7 +111,7 @@ LineNumberDigits second_file_numbers;
 // nothing but a step of the length.
 class RecordBuilder {
  public:
-  RecordBuilder() : room_(suite::standard_output().room(ROOM)) { std::memcpy(room_.begin, BLANKS.data(), 8); }
+  RecordBuilder() : room_(suite::standard_output().room(ROOM)) { std::memcpy(room_.begin, suite::SPACES.data(), 8); }
   void number_field(int number, LineNumberDigits& digits) {
     if (number < 0) {
       blanks(5);
@@ -133,7 +132,7 @@ class RecordBuilder {
   // that close the record, as wide as the first text: TEXT_WIDTH + 1 + 5
   // at most in all, whatever the first text's length.
   void blanks_after_first_text(std::size_t count) {
-    std::memcpy(room_.begin + length_, BLANKS.data(), BLANKS.size());
+    std::memcpy(room_.begin + length_, suite::SPACES.data(), BLANK_STORE);
     length_ += count;
   }
   void blanks(std::size_t count) { length_ += count; }
@@ -147,12 +146,9 @@ class RecordBuilder {
   }
 
  private:
-  static constexpr std::array<char, 48> BLANKS = [] {
-    std::array<char, 48> blanks{};
-    blanks.fill(' ');
-    return blanks;
-  }();
-  static_assert(BLANKS.size() >= TEXT_WIDTH + 1 + 5);
+  // The blanks stored after the first text, three stores of sixteen.
+  static constexpr std::size_t BLANK_STORE = 48;
+  static_assert(BLANK_STORE >= TEXT_WIDTH + 1 + 5 && BLANK_STORE <= suite::SPACES.size());
   // Two number fields of up to eight characters (each written as a word),
   // two texts of TEXT_WIDTH and the blanks between them, and a line end;
   // and the bytes that a copy of a text or of the blanks stores past them.

@@ -21,13 +21,6 @@ std::string_view next_block(suite::InputStream& input) {
   return {input.buffered_data(), input.buffered_size()};
 }
 
-// A row of spaces, of which a store keeps as many as it needs.
-constexpr std::array<char, 64> SPACES = [] {
-  std::array<char, 64> spaces{};
-  spaces.fill(' ');
-  return spaces;
-}();
-
 // The output of a conversion, made straight in the stream's buffer. Every
 // step leaves at least MARGIN free bytes ahead, so a step may store a whole
 // word of eight bytes, sixteen or sixty-four bytes of the input or a row of
@@ -84,7 +77,7 @@ class DirectOutput {
   }
   // Up to sixteen spaces.
   void store_spaces(std::size_t count) {
-    std::memcpy(next_, SPACES.data(), 16);
+    std::memcpy(next_, suite::SPACES.data(), 16);
     next_ += count;
   }
   void end_line() {
@@ -92,12 +85,12 @@ class DirectOutput {
     keep_margin();
   }
   void put_spaces(Column count) {
-    static_assert(MARGIN <= SPACES.size());
+    static_assert(MARGIN <= suite::SPACES.size());
     if (count <= MARGIN) {
       if (count <= 16) {
-        std::memcpy(next_, SPACES.data(), 16);
+        std::memcpy(next_, suite::SPACES.data(), 16);
       } else {
-        std::memcpy(next_, SPACES.data(), MARGIN);
+        std::memcpy(next_, suite::SPACES.data(), MARGIN);
       }
       next_ += count;
       keep_margin();
